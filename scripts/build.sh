@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up what is missing, then builds ruvenkal.dll for the 32-bit and the 64-bit host.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+ruvenkal_setup
+
+for arch in x86 x64; do
+    cmake --preset "$arch" >/dev/null
+    cmake --build --preset "$arch"
+done
+
+echo
+echo "Built:"
+for arch in x86 x64; do
+    dll="build/$arch/bin/ruvenkal.dll"
+    echo "  $arch: $dll ($(stat -c %s "$dll") bytes)"
+done

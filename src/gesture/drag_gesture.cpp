@@ -1,0 +1,69 @@
+#include "gesture/drag_gesture.h"
+
+#include "host/module_state.h"
+#include "settings/zoom_settings.h"
+
+DragState dragState;
+
+namespace {
+
+// Client coordinates, sign-extended from 16 bits: left of or above the window is negative.
+int PositionX(LPARAM position) { return static_cast<short>(LOWORD(position)); }
+int PositionY(LPARAM position) { return static_cast<short>(HIWORD(position)); }
+
+LPARAM MakePosition(int x, int y) {
+    return static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+}
+
+}  // namespace
+
+void BeginDrag(HWND timeDisplay, LPARAM position) {
+    dragState.startX = PositionX(position);
+    dragState.startY = PositionY(position);
+
+    RECT outer = {};
+    GetWindowRect(timeDisplay, &outer);
+    const int height = outer.bottom - outer.top;
+
+    dragState.axis = AXIS_UNDECIDED;
+    dragState.area = 2 * dragState.startY > height + 1 ? LOWER : UPPER;
+    dragState.active = (dragState.area & zoomSettings.mask) != 0;
+    dragState.lastX = dragState.startX;
+    dragState.lastY = dragState.startY;
+}
+
+LPARAM TrackDragMove(LPARAM position) {
+    const int x = PositionX(position);
+    const int y = PositionY(position);
+    const int dx = x - dragState.lastX;
+    int dy = y - dragState.lastY;
+    dragState.lastX = x;
+    dragState.lastY = y;
+
+    // A repeated position neither decides the axis nor gets pinned.
+    if (dx == 0 && dy == 0) {
+        return position;
+    }
+    if (dragState.axis == AXIS_UNDECIDED) {
+        dragState.axis = dx != 0 ? AXIS_HORIZONTAL : AXIS_VERTICAL;
+    }
+
+    LPARAM forwarded = position;
+    if (dragState.area == LOWER) {
+        if (dragState.axis == AXIS_HORIZONTAL) {
+            dy = 0;
+            forwarded = MakePosition(x, dragState.startY);
+        } else {
+            forwarded = MakePosition(dragState.startX, y);
+        }
+    }
+
+    if (dy != 0) {
+        // A float times a 16-bit difference is exact in a double.
+        const double amount = static_cast<double>(zoomSettings.scale) * dy;
+        moduleState.hostApi.adjustZoom(amount, 0, 0, zoomSettings.adjustMode);
+    }
+    return forwarded;
+}
+
+void EndDrag() { dragState.active = false; }

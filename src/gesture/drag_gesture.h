@@ -1,0 +1,29 @@
+// The zoom drag on the time display: where it started, which axis it locked to, and the zoom calls
+// its movement makes.
+#pragma once
+
+#include <windows.h>
+
+// The half of the time display in which a drag starts; each value is also its bit in the mask.
+enum DragArea : int { UPPER = 1, LOWER = 2 };
+
+enum AxisLock : int { AXIS_UNDECIDED = 0, AXIS_HORIZONTAL = 1, AXIS_VERTICAL = 2 };
+
+struct DragState {
+    bool active;
+    DragArea area;
+    AxisLock axis;
+    int startX, startY;
+    int lastX, lastY;  // as delivered, never the pinned position
+};
+
+extern DragState dragState;
+
+// Left button pressed at `position` (a mouse message's lParam) on `timeDisplay`.
+void BeginDrag(HWND timeDisplay, LPARAM position);
+
+// Mouse moved to `position` during an active drag: zooms on vertical movement and returns the
+// position to pass on to the time display, pinned to one axis in the lower half.
+LPARAM TrackDragMove(LPARAM position);
+
+void EndDrag();

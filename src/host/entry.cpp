@@ -1,0 +1,75 @@
+// The module's only way in: the host calls ReaperPluginEntry after loading the module, and once
+// more with a null record just before it unloads it.
+#include "gesture/time_display_hook.h"
+#include "host/module_state.h"
+#include "host/reaper_host.h"
+
+namespace {
+
+template <typename Function>
+Function LookUp(LookupFunction lookup, const char* name) {
+    return reinterpret_cast<Function>(lookup(name));
+}
+
+// Every host function the module uses, in one place. The required ones refuse the host when
+// missing; get_ini_file is looked up only after them, so a refused host has its file untouched.
+bool LookUpHostApi(LookupFunction lookup) {
+    HostApi& api = moduleState.hostApi;
+    api.adjustZoom = LookUp<AdjustZoomFunction>(lookup, "adjustZoom");
+    if (api.adjustZoom == nullptr) {
+        return false;
+    }
+    api.GetHZoomLevel = LookUp<GetHZoomLevelFunction>(lookup, "GetHZoomLevel");
+    return api.GetHZoomLevel != nullptr;
+}
+
+HWND FindTimeDisplay(HWND mainWindow) {
+    // A null parent would search every top-level window on the desktop.
+    if (mainWindow == nullptr) {
+        return nullptr;
+    }
+    return FindWindowExA(mainWindow, nullptr, "REAPERTimeDisplay", nullptr);
+}
+
+int Attach(HINSTANCE instance, const HostInfo& info) {
+    if (info.version != kHostInterfaceVersion || info.lookupFunction == nullptr ||
+        info.registerItem == nullptr) {
+        return 0;
+    }
+    if (!LookUpHostApi(info.lookupFunction)) {
+        return 0;
+    }
+    HWND timeDisplay = FindTimeDisplay(info.mainWindow);
+    if (timeDisplay == nullptr) {
+        return 0;
+    }
+    moduleState.registerItem = info.registerItem;
+    moduleState.hostInstance = instance;
+    moduleState.mainWindow = info.mainWindow;
+    InstallTimeDisplayHook(timeDisplay);
+    moduleState.attached = true;
+    return 1;
+}
+
+// Undoes what Attach did, so that nothing of the host calls into the module once it is unloaded.
+void Detach() {
+    if (!moduleState.attached) {
+        return;
+    }
+    RemoveTimeDisplayHook();
+    moduleState.attached = false;
+}
+
+}  // namespace
+
+extern "C" int ReaperPluginEntry(HINSTANCE instance, HostInfo* info) {
+    if (info == nullptr) {
+        Detach();
+        return 0;
+    }
+    // A second attach would register the action twice and chain the hook to itself.
+    if (moduleState.attached) {
+        return 1;
+    }
+    return Attach(instance, *info);
+}

@@ -1,0 +1,27 @@
+// Module-wide state: zero at load, written during start-up and read by the callbacks.
+#pragma once
+
+#include "host/reaper_host.h"
+
+struct HostApi {
+    AdjustZoomFunction adjustZoom;
+    GetHZoomLevelFunction GetHZoomLevel;  // required as a sign of a capable host; never called
+    GetIniFileFunction get_ini_file;      // optional
+};
+
+struct ModuleState {
+    HostApi hostApi;
+    const char* iniPath;
+    int commandId;
+    HINSTANCE hostInstance;
+    HWND mainWindow;
+    WNDPROC previousProc;
+    HWND configDialog;
+
+    // Kept for the detach at unload.
+    bool attached;
+    RegisterItemFunction registerItem;
+    HWND timeDisplay;  // non-null while the hook is in the time display's chain
+};
+
+extern ModuleState moduleState;

@@ -1,0 +1,34 @@
+// The part of REAPER's extension interface that this module uses. Everything here is the host's
+// ABI: field order, widths and the C calling convention must stay as they are.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// The only interface version this module accepts.
+constexpr int kHostInterfaceVersion = 0x20E;
+
+using RegisterItemFunction = int (*)(const char* key, void* item);
+using LookupFunction = void* (*)(const char* name);
+
+// Passed to ReaperPluginEntry; owned by the host and read only during that call.
+struct HostInfo {
+    int version;
+    HWND mainWindow;
+    RegisterItemFunction registerItem;
+    LookupFunction lookupFunction;
+};
+
+static_assert(offsetof(HostInfo, mainWindow) == sizeof(void*), "one machine word per field");
+static_assert(offsetof(HostInfo, lookupFunction) == 3 * sizeof(void*), "one machine word per field");
+
+// Host functions, looked up by these names.
+using AdjustZoomFunction = void (*)(double amount, int forceSet, int doUpdate, int centerMode);
+using GetHZoomLevelFunction = double (*)();
+using GetIniFileFunction = const char* (*)();
+
+// Registered under "hookcommand"; the host reads a one-byte boolean result.
+using HookCommandFunction = bool (*)(int command, int flag);
+
+extern "C" int ReaperPluginEntry(HINSTANCE instance, HostInfo* info);

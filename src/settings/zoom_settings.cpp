@@ -1,0 +1,4 @@
+#include "settings/zoom_settings.h"
+
+ZoomSettings zoomSettings = kDefaultZoomSettings;
+char textBuffer[kTextBufferSize];

@@ -1,0 +1,27 @@
+// The extension interface as the host publishes it, declared on the host's side independently
+// of the module's own header, so that a layout mistake on either side shows in the tests.
+#pragma once
+
+#include <windows.h>
+
+namespace standin {
+
+constexpr int kInterfaceVersion = 0x20E;
+
+struct PluginInfo {
+    int callerVersion;
+    HWND mainWindow;
+    int (*registerItem)(const char* key, void* item);
+    void* (*lookupFunction)(const char* name);
+};
+
+using PluginEntry = int (*)(HINSTANCE instance, PluginInfo* info);
+using HookCommand = bool (*)(int command, int flag);
+
+// What the host reads from a "gaccel" registration.
+struct AccelRegister {
+    ACCEL accel;
+    const char* description;
+};
+
+}  // namespace standin

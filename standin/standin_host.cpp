@@ -1,0 +1,289 @@
+#include "standin_host.h"
+
+#include <cstdio>
+
+namespace standin {
+namespace {
+
+constexpr LRESULT kTimeDisplayResultBase = 0x7D000000;
+const char kMainWindowClass[] = "StandinMainWindow";
+const char kPanelClass[] = "StandinPanel";
+const wchar_t kTimeDisplayClass[] = L"REAPERTimeDisplay";
+
+struct Host {
+    HostOptions options;
+    HostRecord record;
+    HMODULE module = nullptr;
+    std::string modulePath;
+    std::string iniPath;
+    HWND mainWindow = nullptr;
+    HWND timeDisplay = nullptr;
+    std::vector<Registration> active;  // registrations not yet removed with a "-" key
+};
+
+Host host;
+int copyCounter = 0;
+
+LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    host.record.timeDisplayMessages.push_back({message, wParam, lParam});
+    const size_t index = host.record.timeDisplayMessages.size() - 1;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            SetCapture(window);  // as the host's own time display does for its drags
+            return TimeDisplayResult(index);
+        case WM_LBUTTONUP:
+            ReleaseCapture();
+            return TimeDisplayResult(index);
+        default:
+            if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message >= WM_USER) {
+                return TimeDisplayResult(index);
+            }
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool RegisterWindowClasses() {
+    static bool registered = false;
+    if (registered) {
+        return true;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA main = {};
+    main.lpfnWndProc = DefWindowProcA;
+    main.hInstance = instance;
+    main.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    main.lpszClassName = kMainWindowClass;
+    WNDCLASSA panel = main;
+    panel.lpszClassName = kPanelClass;
+    WNDCLASSW timeDisplay = {};
+    timeDisplay.style = CS_DBLCLKS;
+    timeDisplay.lpfnWndProc = TimeDisplayWindowProc;
+    timeDisplay.hInstance = instance;
+    timeDisplay.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    timeDisplay.lpszClassName = kTimeDisplayClass;
+    registered = RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassW(&timeDisplay);
+    return registered;
+}
+
+bool CreateWindows() {
+    const HostOptions& options = host.options;
+    const RECT& rect = options.mainWindowRect;
+    host.mainWindow = CreateWindowExA(0, kMainWindowClass, "Stand-in host", WS_OVERLAPPEDWINDOW,
+                                      rect.left, rect.top, rect.right - rect.left,
+                                      rect.bottom - rect.top, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+    if (host.mainWindow == nullptr) {
+        return false;
+    }
+    if (options.placement == TimeDisplayPlacement::Missing) {
+        return true;
+    }
+    HWND parent = host.mainWindow;
+    if (options.placement == TimeDisplayPlacement::Grandchild) {
+        parent = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE, 0, 0,
+                                 options.timeDisplayWidth, options.timeDisplayHeight * 2, parent,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    host.timeDisplay = CreateWindowExW(0, kTimeDisplayClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                                       options.timeDisplayWidth, options.timeDisplayHeight, parent,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (host.timeDisplay == nullptr) {
+        return false;
+    }
+    if (options.showMainWindow) {
+        ShowWindow(host.mainWindow, SW_SHOW);
+    }
+    return true;
+}
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path);
+    return directory.substr(0, directory.find_last_of("\\/") + 1);
+}
+
+std::string TempPath(const char* stem, const char* extension) {
+    char directory[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, directory);
+    char name[MAX_PATH] = {};
+    std::snprintf(name, sizeof name, "%s%s_%lu_%d%s", directory, stem, GetCurrentProcessId(),
+                  ++copyCounter, extension);
+    return name;
+}
+
+bool LoadFreshModule() {
+    host.modulePath = TempPath("ruvenkal", ".dll");
+    const std::string original = ProgramDirectory() + "ruvenkal.dll";
+    if (!CopyFileA(original.c_str(), host.modulePath.c_str(), FALSE)) {
+        return false;
+    }
+    host.module = LoadLibraryA(host.modulePath.c_str());
+    return host.module != nullptr;
+}
+
+bool WriteIniFile() {
+    host.iniPath = TempPath("reaper", ".ini");
+    if (!host.options.iniText) {
+        return true;
+    }
+    FILE* file = std::fopen(host.iniPath.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const std::string& text = *host.options.iniText;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// The host functions handed out through lookupFunction.
+void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
+    host.record.zoomCalls.push_back({amount, forceSet, doUpdate, centerMode});
+}
+
+double GetHZoomLevel() {
+    ++host.record.hZoomLevelCalls;
+    return 100.0;
+}
+
+const char* GetIniFile() {
+    host.record.events.push_back("call get_ini_file");
+    return host.options.iniPathNull ? nullptr : host.iniPath.c_str();
+}
+
+void* LookupFunction(const char* name) {
+    const std::string key = name ? name : "(null)";
+    host.record.events.push_back("lookup " + key);
+    if (host.options.withheldFunctions.count(key) != 0) {
+        return nullptr;
+    }
+    if (key == "adjustZoom") {
+        return reinterpret_cast<void*>(&AdjustZoom);
+    }
+    if (key == "GetHZoomLevel") {
+        return reinterpret_cast<void*>(&GetHZoomLevel);
+    }
+    if (key == "get_ini_file") {
+        return reinterpret_cast<void*>(&GetIniFile);
+    }
+    return nullptr;
+}
+
+int RegisterItem(const char* key, void* item) {
+    const std::string name = key ? key : "(null)";
+    host.record.events.push_back("register " + name);
+    host.record.registrations.push_back({name, item});
+    if (name == "command_id") {
+        return host.options.commandId;
+    }
+    if (name.size() > 1 && name[0] == '-') {
+        for (auto it = host.active.begin(); it != host.active.end(); ++it) {
+            if (it->key == name.substr(1) && it->item == item) {
+                host.active.erase(it);
+                return 1;
+            }
+        }
+        return 0;
+    }
+    host.active.push_back({name, item});
+    return 1;
+}
+
+}  // namespace
+
+bool Start(const HostOptions& options) {
+    Stop();
+    host.options = options;
+    return RegisterWindowClasses() && CreateWindows() && WriteIniFile() && LoadFreshModule();
+}
+
+void Stop() {
+    if (host.mainWindow != nullptr) {
+        DestroyWindow(host.mainWindow);
+    }
+    UnloadModule();
+    if (!host.modulePath.empty()) {
+        DeleteFileA(host.modulePath.c_str());
+    }
+    if (!host.iniPath.empty()) {
+        DeleteFileA(host.iniPath.c_str());
+    }
+    PumpMessages();
+    host = Host();
+}
+
+void UnloadModule() {
+    if (host.module != nullptr) {
+        FreeLibrary(host.module);
+        host.module = nullptr;
+    }
+}
+
+PluginInfo MakePluginInfo() {
+    PluginInfo info = {};
+    info.callerVersion = host.options.version;
+    info.mainWindow = host.mainWindow;
+    info.registerItem = host.options.offerRegisterItem ? &RegisterItem : nullptr;
+    info.lookupFunction = host.options.offerLookupFunction ? &LookupFunction : nullptr;
+    return info;
+}
+
+int CallEntry() {
+    PluginInfo info = MakePluginInfo();
+    return CallEntry(&info);
+}
+
+int CallEntry(PluginInfo* info) {
+    // Through void*: FARPROC's own type says nothing of the function's real one.
+    auto entry = reinterpret_cast<PluginEntry>(
+        reinterpret_cast<void*>(GetProcAddress(host.module, "ReaperPluginEntry")));
+    return entry ? entry(host.module, info) : -1;
+}
+
+HostRecord& Record() { return host.record; }
+const HostOptions& Options() { return host.options; }
+HMODULE Module() { return host.module; }
+HWND MainWindow() { return host.mainWindow; }
+HWND TimeDisplay() { return host.timeDisplay; }
+
+bool TimeDisplayIsSubclassed() {
+    return host.timeDisplay != nullptr &&
+           GetWindowLongPtrW(host.timeDisplay, GWLP_WNDPROC) !=
+           reinterpret_cast<LONG_PTR>(&TimeDisplayWindowProc);
+}
+const std::string& IniPath() { return host.iniPath; }
+
+LRESULT TimeDisplayResult(size_t index) {
+    return kTimeDisplayResultBase + static_cast<LRESULT>(index);
+}
+
+LRESULT SendMouse(UINT message, int x, int y, WPARAM keys) {
+    const LPARAM position = static_cast<LPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+    return SendMessageW(host.timeDisplay, message, keys, position);
+}
+
+void* RegisteredItem(const std::string& key) {
+    for (auto it = host.active.rbegin(); it != host.active.rend(); ++it) {
+        if (it->key == key) {
+            return it->item;
+        }
+    }
+    return nullptr;
+}
+
+bool RunCommand(int command) {
+    auto hook = reinterpret_cast<HookCommand>(RegisteredItem("hookcommand"));
+    return hook != nullptr && hook(command, 0);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace standin

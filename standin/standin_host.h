@@ -1,0 +1,96 @@
+// A stand-in for the REAPER host: a main window with a time display, the extension interface
+// (registration by key and host functions by name), and a record of everything the module did
+// through it. One host per process at a time, as the interface's plain callbacks require.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host_abi.h"
+
+namespace standin {
+
+enum class TimeDisplayPlacement { Child, Grandchild, Missing };
+
+struct HostOptions {
+    int version = kInterfaceVersion;
+    bool offerRegisterItem = true;
+    bool offerLookupFunction = true;
+    std::set<std::string> withheldFunctions;  // lookupFunction answers null for these
+    int commandId = 41000;                    // what "command_id" registrations return
+    bool iniPathNull = false;                 // get_ini_file returns null
+    std::optional<std::string> iniText;       // written to the configuration file before start
+    TimeDisplayPlacement placement = TimeDisplayPlacement::Child;
+    int timeDisplayWidth = 400;
+    int timeDisplayHeight = 20;
+    RECT mainWindowRect = {120, 90, 920, 690};
+    bool showMainWindow = false;
+};
+
+struct ZoomCall {
+    double amount;
+    int forceSet;
+    int doUpdate;
+    int centerMode;
+};
+
+struct Registration {
+    std::string key;
+    void* item;
+};
+
+struct WindowMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct HostRecord {
+    std::vector<std::string> events;  // "lookup NAME", "call NAME", "register KEY" in order
+    std::vector<Registration> registrations;
+    std::vector<ZoomCall> zoomCalls;
+    int hZoomLevelCalls = 0;
+    std::vector<WindowMessage> timeDisplayMessages;  // everything the time display's own procedure got
+};
+
+// Creates the windows and loads a fresh copy of the ruvenkal.dll that lies beside the program,
+// so that the module starts with all of its state at zero.
+bool Start(const HostOptions& options = {});
+// Destroys the windows, unloads the module and removes the copy and the configuration file.
+void Stop();
+
+// Unloads the module as the host does at exit (after CallEntry(nullptr)).
+void UnloadModule();
+
+int CallEntry();                  // with the host's record, as the host does after loading
+int CallEntry(PluginInfo* info);  // with any record, or null as before unloading
+PluginInfo MakePluginInfo();
+
+HostRecord& Record();
+const HostOptions& Options();
+HMODULE Module();
+HWND MainWindow();
+HWND TimeDisplay();
+// Whether anything has replaced the time display's own window procedure.
+bool TimeDisplayIsSubclassed();
+const std::string& IniPath();
+
+// What the time display's own procedure returns for the message it recorded at `index`, so that
+// a test can tell that the result came back from it.
+LRESULT TimeDisplayResult(size_t index);
+
+// Sends a mouse message at client position (x, y) to the time display, as Windows would.
+LRESULT SendMouse(UINT message, int x, int y, WPARAM keys = 0);
+
+// The item of the newest registration under `key` that is still in place, or null.
+void* RegisteredItem(const std::string& key);
+// Runs a command the way the host does: through the registered "hookcommand" callback.
+bool RunCommand(int command);
+
+void PumpMessages();
+
+}  // namespace standin

@@ -1,0 +1,150 @@
+// The entry as the host calls it: refusals, the order of the start-up steps, and the unload call.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+using standin::HostOptions;
+using standin::Record;
+using standin::TimeDisplayPlacement;
+using Events = std::vector<std::string>;
+
+namespace {
+
+const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
+
+struct RefusalCase {
+    const char* name;
+    std::function<void(HostOptions&)> configure;
+    Events expectedEvents;  // all that may have happened before the refusal
+};
+
+const RefusalCase kRefusals[] = {
+    {"OlderInterface", [](HostOptions& o) { o.version = 0x20D; }, {}},
+    {"NewerInterface", [](HostOptions& o) { o.version = 0x20F; }, {}},
+    {"NoLookupFunction", [](HostOptions& o) { o.offerLookupFunction = false; }, {}},
+    {"NoRegisterItem", [](HostOptions& o) { o.offerRegisterItem = false; }, {}},
+    {"NoAdjustZoom",
+     [](HostOptions& o) { o.withheldFunctions = {"adjustZoom"}; },
+     {"lookup adjustZoom"}},
+    {"NoGetHZoomLevel",
+     [](HostOptions& o) { o.withheldFunctions = {"GetHZoomLevel"}; },
+     kRequiredLookups},
+    {"TimeDisplayIsGrandchild",
+     [](HostOptions& o) { o.placement = TimeDisplayPlacement::Grandchild; },
+     kRequiredLookups},
+    {"NoTimeDisplay",
+     [](HostOptions& o) { o.placement = TimeDisplayPlacement::Missing; },
+     kRequiredLookups},
+};
+
+class EntryRefusal : public HostTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
+    HostOptions options;
+    GetParam().configure(options);
+    ASSERT_TRUE(standin::Start(options));
+
+    EXPECT_EQ(0, standin::CallEntry());
+    EXPECT_EQ(GetParam().expectedEvents, Record().events);
+    EXPECT_TRUE(Record().registrations.empty());
+    EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
+    EXPECT_EQ(0, Record().hZoomLevelCalls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryRefusal, ::testing::ValuesIn(kRefusals), CaseName());
+
+using Entry = HostTest;
+
+TEST_F(Entry, NullRecordBeforeAttachReturnsZero) {
+    ASSERT_TRUE(standin::Start());
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_TRUE(Record().events.empty());
+    EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
+}
+
+TEST_F(Entry, AttachesInOrderAndNeverCallsGetHZoomLevel) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    EXPECT_EQ(kRequiredLookups, Record().events);
+
+    standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 8);
+    ASSERT_EQ(1u, Record().zoomCalls.size());
+    EXPECT_EQ(0, Record().hZoomLevelCalls);
+}
+
+// A second hook would make the time display's procedure forward to itself.
+TEST_F(Entry, SecondCallWhileAttachedReturnsOneAndChangesNothing) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Events afterFirst = Record().events;
+
+    EXPECT_EQ(1, standin::CallEntry());
+    EXPECT_EQ(afterFirst, Record().events);
+
+    Record().timeDisplayMessages.clear();
+    standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 9);
+    EXPECT_EQ(2u, Record().timeDisplayMessages.size());
+    EXPECT_EQ(1u, Record().zoomCalls.size());
+}
+
+TEST_F(Entry, UnloadCallPutsTheTimeDisplayProcedureBack) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
+
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
+
+    // The host unloads the module; the time display goes on working without it.
+    standin::UnloadModule();
+    Record().timeDisplayMessages.clear();
+    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9));
+    EXPECT_TRUE(Record().zoomCalls.empty());
+}
+
+TEST_F(Entry, AttachesAgainAfterTheUnloadCall) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    ASSERT_EQ(0, standin::CallEntry(nullptr));
+
+    EXPECT_EQ(1, standin::CallEntry());
+    EXPECT_TRUE(standin::TimeDisplayIsSubclassed());
+    Record().timeDisplayMessages.clear();
+    standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 9);
+    EXPECT_EQ(2u, Record().timeDisplayMessages.size());
+    EXPECT_EQ(1u, Record().zoomCalls.size());
+}
+
+// Another module's subclass on top of ours still forwards into us, so the hook and the module
+// have to stay; unloading must not leave the time display calling freed code.
+WNDPROC procBelowForeignSubclass = nullptr;
+int foreignSubclassCalls = 0;
+
+LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++foreignSubclassCalls;
+    return CallWindowProcW(procBelowForeignSubclass, window, message, wParam, lParam);
+}
+
+TEST_F(Entry, UnloadCallUnderAForeignSubclassKeepsTheModuleLoaded) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    HWND timeDisplay = standin::TimeDisplay();
+    procBelowForeignSubclass = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        timeDisplay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
+
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&ForeignSubclass),
+              GetWindowLongPtrW(timeDisplay, GWLP_WNDPROC));
+
+    standin::UnloadModule();
+    foreignSubclassCalls = 0;
+    Record().timeDisplayMessages.clear();
+    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9));
+    EXPECT_EQ(1, foreignSubclassCalls);
+
+    // Restore the chain so the host can close its window normally.
+    SetWindowLongPtrW(timeDisplay, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(procBelowForeignSubclass));
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The zoom drag, driven through the hooked time display with the default settings
+// (scale 0.1, both halves enabled): what reaches the time display and what reaches adjustZoom.
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+using standin::Record;
+
+namespace {
+
+constexpr float kDefaultScale = 0.1f;
+constexpr int kNoZoom = INT_MIN;
+
+struct Step {
+    UINT message;
+    int x, y;                     // as sent
+    int forwardedX, forwardedY;   // as the time display's own procedure must receive them
+    int zoomDy;                   // vertical difference adjustZoom must be called for, or kNoZoom
+    WPARAM keys;
+};
+
+Step Send(UINT message, int x, int y) { return {message, x, y, x, y, kNoZoom, 0}; }
+Step Press(int x, int y) { return {WM_LBUTTONDOWN, x, y, x, y, kNoZoom, MK_LBUTTON}; }
+Step Release(int x, int y) { return Send(WM_LBUTTONUP, x, y); }
+Step Move(int x, int y) { return {WM_MOUSEMOVE, x, y, x, y, kNoZoom, MK_LBUTTON}; }
+Step ZoomingMove(int x, int y, int dy) { return {WM_MOUSEMOVE, x, y, x, y, dy, MK_LBUTTON}; }
+Step PinnedMove(int x, int y, int forwardedX, int forwardedY, int zoomDy = kNoZoom) {
+    return {WM_MOUSEMOVE, x, y, forwardedX, forwardedY, zoomDy, MK_LBUTTON};
+}
+
+LPARAM Position(int x, int y) {
+    return static_cast<LPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+}
+
+struct GestureCase {
+    const char* name;
+    int timeDisplayHeight;
+    std::vector<Step> steps;
+};
+
+const GestureCase kCases[] = {
+    // The halves split at 2y > height + 1.
+    {"Height20SplitsBetween10And11", 20,
+     {Press(50, 10), ZoomingMove(53, 11, 1), Release(53, 11),
+      Press(50, 11), PinnedMove(53, 12, 53, 11), Release(53, 12)}},
+    {"Height21SplitsBetween11And12", 21,
+     {Press(50, 11), ZoomingMove(53, 12, 1), Release(53, 12),
+      Press(50, 12), PinnedMove(53, 13, 53, 12), Release(53, 13)}},
+
+    // Upper half: every vertical difference zooms, positions pass as sent.
+    {"UpperHalfZoomsOnEveryVerticalMove", 20,
+     {Press(40, 4), ZoomingMove(40, 8, 4), Move(43, 8), ZoomingMove(45, 7, -1), Release(45, 7)}},
+    {"UpperHalfKeepsZoomingAboveTheWindow", 20,
+     {Press(40, 5), ZoomingMove(40, -30, -35), ZoomingMove(41, -29, 1), Release(41, -29)}},
+    {"UpperHalfExtremeCoordinates", 20,
+     {Press(0, -32768), ZoomingMove(0, 32767, 65535), ZoomingMove(-32768, -32768, -65535)}},
+
+    // Lower half, first movement horizontal: locked, no zoom, y pinned to the start.
+    {"LowerHalfHorizontalLock", 20,
+     {Press(100, 15), PinnedMove(103, 16, 103, 15), PinnedMove(103, 25, 103, 15),
+      PinnedMove(90, -40, 90, 15), Move(90, -40), Release(90, -40)}},
+    // Lower half, first movement vertical: zooms, x pinned to the start.
+    {"LowerHalfVerticalLock", 20,
+     {Press(100, 15), PinnedMove(100, 13, 100, 13, -2), PinnedMove(105, 13, 100, 13),
+      PinnedMove(-7, 40, 100, 40, 27), Move(-7, 40), Release(-7, 40)}},
+    // A move to the last position leaves the axis undecided.
+    {"RepeatedPositionLeavesAxisUndecided", 20,
+     {Press(100, 15), Move(100, 15), PinnedMove(100, 18, 100, 18, 3), PinnedMove(110, 18, 100, 18)}},
+    {"BothComponentsFirstCountAsHorizontal", 20,
+     {Press(100, 15), PinnedMove(101, 25, 101, 15), PinnedMove(101, 35, 101, 15)}},
+    {"LowerHalfExtremeCoordinates", 20,
+     {Press(32767, 15), PinnedMove(-32768, 15, -32768, 15), PinnedMove(-32768, 32767, -32768, 15)}},
+
+    // Drags begin only with a button-down and end with a button-up.
+    {"ButtonUpEndsTheDrag", 20, {Press(40, 4), Release(40, 9), Move(40, 30), Move(45, 2)}},
+    {"DoubleClickNeitherStartsNorEnds", 20,
+     {Send(WM_LBUTTONDBLCLK, 40, 15), Move(40, 30), Press(40, 4),
+      Send(WM_LBUTTONDBLCLK, 40, 6), ZoomingMove(40, 9, 5)}},
+    {"NewPressRestartsTheDrag", 20,
+     {Press(100, 15), PinnedMove(110, 15, 110, 15), Press(100, 15), PinnedMove(100, 17, 100, 17, 2)}},
+    {"MovesWithoutPressPassUnchanged", 20, {Move(10, 5), Move(10, 18), Move(300, 19)}},
+
+    // Other mouse messages pass through untouched, even mid-drag.
+    {"OtherMessagesPassUnchanged", 20,
+     {Press(100, 15), Send(WM_RBUTTONDOWN, 120, 3), Send(WM_MOUSEWHEEL, 7, 9),
+      PinnedMove(100, 16, 100, 16, 1)}},
+};
+
+class Gesture : public HostTest, public ::testing::WithParamInterface<GestureCase> {};
+
+TEST_P(Gesture, ForwardsAndZoomsExactly) {
+    standin::HostOptions options;
+    options.timeDisplayHeight = GetParam().timeDisplayHeight;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    for (size_t i = 0; i < GetParam().steps.size(); ++i) {
+        const Step& step = GetParam().steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        Record().timeDisplayMessages.clear();
+        const size_t zoomCallsBefore = Record().zoomCalls.size();
+
+        const LRESULT result = standin::SendMouse(step.message, step.x, step.y, step.keys);
+
+        // Capture changes on press and release may follow the sent message.
+        ASSERT_FALSE(Record().timeDisplayMessages.empty());
+        const standin::WindowMessage& got = Record().timeDisplayMessages[0];
+        EXPECT_EQ(step.message, got.message);
+        EXPECT_EQ(step.keys, got.wParam);
+        EXPECT_EQ(Position(step.forwardedX, step.forwardedY), got.lParam);
+        EXPECT_EQ(standin::TimeDisplayResult(0), result);
+
+        if (step.zoomDy == kNoZoom) {
+            EXPECT_EQ(zoomCallsBefore, Record().zoomCalls.size());
+        } else {
+            ASSERT_EQ(zoomCallsBefore + 1, Record().zoomCalls.size());
+            const standin::ZoomCall& call = Record().zoomCalls.back();
+            EXPECT_EQ(static_cast<double>(kDefaultScale) * step.zoomDy, call.amount);
+            EXPECT_EQ(0, call.forceSet);
+            EXPECT_EQ(0, call.doUpdate);
+            EXPECT_EQ(-1, call.centerMode);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drags, Gesture, ::testing::ValuesIn(kCases), CaseName());
+
+using GestureMessages = HostTest;
+
+TEST_F(GestureMessages, NonMouseMessagesPassWithTheirOwnParameters) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 15);
+    Record().timeDisplayMessages.clear();
+
+    const LRESULT result = SendMessageW(standin::TimeDisplay(), WM_USER + 7, 0xDEAD, -12345);
+
+    ASSERT_EQ(1u, Record().timeDisplayMessages.size());
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 7), Record().timeDisplayMessages[0].message);
+    EXPECT_EQ(0xDEADu, Record().timeDisplayMessages[0].wParam);
+    EXPECT_EQ(-12345, Record().timeDisplayMessages[0].lParam);
+    EXPECT_EQ(standin::TimeDisplayResult(0), result);
+    EXPECT_TRUE(Record().zoomCalls.empty());
+}
+
+}  // namespace
