@@ -69,10 +69,10 @@ bool RegisterWindowClasses() {
 bool CreateWindows() {
     const HostOptions& options = host.options;
     const RECT& rect = options.mainWindowRect;
-    host.mainWindow = CreateWindowExA(0, kMainWindowClass, "Stand-in host", WS_OVERLAPPEDWINDOW,
-                                      rect.left, rect.top, rect.right - rect.left,
-                                      rect.bottom - rect.top, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+    host.mainWindow =
+        CreateWindowExA(0, kMainWindowClass, "Stand-in host", WS_OVERLAPPEDWINDOW, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
     if (host.mainWindow == nullptr) {
         return false;
     }
@@ -241,18 +241,29 @@ int CallEntry(PluginInfo* info) {
     return entry ? entry(host.module, info) : -1;
 }
 
-HostRecord& Record() { return host.record; }
-const HostOptions& Options() { return host.options; }
-HMODULE Module() { return host.module; }
-HWND MainWindow() { return host.mainWindow; }
-HWND TimeDisplay() { return host.timeDisplay; }
+HostRecord& Record() {
+    return host.record;
+}
+const HostOptions& Options() {
+    return host.options;
+}
+HMODULE Module() {
+    return host.module;
+}
+HWND MainWindow() {
+    return host.mainWindow;
+}
+HWND TimeDisplay() {
+    return host.timeDisplay;
+}
 
 bool TimeDisplayIsSubclassed() {
-    return host.timeDisplay != nullptr &&
-           GetWindowLongPtrW(host.timeDisplay, GWLP_WNDPROC) !=
-           reinterpret_cast<LONG_PTR>(&TimeDisplayWindowProc);
+    return host.timeDisplay != nullptr && GetWindowLongPtrW(host.timeDisplay, GWLP_WNDPROC) !=
+                                              reinterpret_cast<LONG_PTR>(&TimeDisplayWindowProc);
 }
-const std::string& IniPath() { return host.iniPath; }
+const std::string& IniPath() {
+    return host.iniPath;
+}
 
 LRESULT TimeDisplayResult(size_t index) {
     return kTimeDisplayResultBase + static_cast<LRESULT>(index);

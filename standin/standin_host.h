@@ -54,7 +54,8 @@ struct HostRecord {
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
     int hZoomLevelCalls = 0;
-    std::vector<WindowMessage> timeDisplayMessages;  // everything the time display's own procedure got
+    std::vector<WindowMessage>
+        timeDisplayMessages;  // everything the time display's own procedure got
 };
 
 // Creates the windows and loads a fresh copy of the ruvenkal.dll that lies beside the program,

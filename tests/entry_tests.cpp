@@ -13,6 +13,9 @@ using Events = std::vector<std::string>;
 namespace {
 
 const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
+// The settings are loaded after the required lookups and before the time display is searched.
+const Events kLookupsAndSettings = {"lookup adjustZoom", "lookup GetHZoomLevel",
+                                    "lookup get_ini_file", "call get_ini_file"};
 
 struct RefusalCase {
     const char* name;
@@ -28,15 +31,13 @@ const RefusalCase kRefusals[] = {
     {"NoAdjustZoom",
      [](HostOptions& o) { o.withheldFunctions = {"adjustZoom"}; },
      {"lookup adjustZoom"}},
-    {"NoGetHZoomLevel",
-     [](HostOptions& o) { o.withheldFunctions = {"GetHZoomLevel"}; },
+    // get_ini_file is offered but never asked for: the file stays unread.
+    {"NoGetHZoomLevel", [](HostOptions& o) { o.withheldFunctions = {"GetHZoomLevel"}; },
      kRequiredLookups},
     {"TimeDisplayIsGrandchild",
-     [](HostOptions& o) { o.placement = TimeDisplayPlacement::Grandchild; },
-     kRequiredLookups},
-    {"NoTimeDisplay",
-     [](HostOptions& o) { o.placement = TimeDisplayPlacement::Missing; },
-     kRequiredLookups},
+     [](HostOptions& o) { o.placement = TimeDisplayPlacement::Grandchild; }, kLookupsAndSettings},
+    {"NoTimeDisplay", [](HostOptions& o) { o.placement = TimeDisplayPlacement::Missing; },
+     kLookupsAndSettings},
 };
 
 class EntryRefusal : public HostTest, public ::testing::WithParamInterface<RefusalCase> {};
@@ -66,7 +67,7 @@ TEST_F(Entry, NullRecordBeforeAttachReturnsZero) {
 
 TEST_F(Entry, AttachesInOrderAndNeverCallsGetHZoomLevel) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    EXPECT_EQ(kRequiredLookups, Record().events);
+    EXPECT_EQ(kLookupsAndSettings, Record().events);
 
     standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
     standin::SendMouse(WM_MOUSEMOVE, 10, 8);
@@ -129,8 +130,8 @@ LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARA
 TEST_F(Entry, UnloadCallUnderAForeignSubclassKeepsTheModuleLoaded) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     HWND timeDisplay = standin::TimeDisplay();
-    procBelowForeignSubclass = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        timeDisplay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
+    procBelowForeignSubclass = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(timeDisplay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
 
     EXPECT_EQ(0, standin::CallEntry(nullptr));
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&ForeignSubclass),

@@ -1,6 +1,7 @@
-// The zoom drag, driven through the hooked time display with the default settings
-// (scale 0.1, both halves enabled): what reaches the time display and what reaches adjustZoom.
+// The zoom drag, driven through the hooked time display: what reaches the time display and what
+// reaches adjustZoom.
 #include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,22 +11,31 @@ using standin::Record;
 
 namespace {
 
-constexpr float kDefaultScale = 0.1f;
 constexpr int kNoZoom = INT_MIN;
 
 struct Step {
     UINT message;
-    int x, y;                     // as sent
-    int forwardedX, forwardedY;   // as the time display's own procedure must receive them
-    int zoomDy;                   // vertical difference adjustZoom must be called for, or kNoZoom
+    int x, y;                    // as sent
+    int forwardedX, forwardedY;  // as the time display's own procedure must receive them
+    int zoomDy;                  // vertical difference adjustZoom must be called for, or kNoZoom
     WPARAM keys;
 };
 
-Step Send(UINT message, int x, int y) { return {message, x, y, x, y, kNoZoom, 0}; }
-Step Press(int x, int y) { return {WM_LBUTTONDOWN, x, y, x, y, kNoZoom, MK_LBUTTON}; }
-Step Release(int x, int y) { return Send(WM_LBUTTONUP, x, y); }
-Step Move(int x, int y) { return {WM_MOUSEMOVE, x, y, x, y, kNoZoom, MK_LBUTTON}; }
-Step ZoomingMove(int x, int y, int dy) { return {WM_MOUSEMOVE, x, y, x, y, dy, MK_LBUTTON}; }
+Step Send(UINT message, int x, int y) {
+    return {message, x, y, x, y, kNoZoom, 0};
+}
+Step Press(int x, int y) {
+    return {WM_LBUTTONDOWN, x, y, x, y, kNoZoom, MK_LBUTTON};
+}
+Step Release(int x, int y) {
+    return Send(WM_LBUTTONUP, x, y);
+}
+Step Move(int x, int y) {
+    return {WM_MOUSEMOVE, x, y, x, y, kNoZoom, MK_LBUTTON};
+}
+Step ZoomingMove(int x, int y, int dy) {
+    return {WM_MOUSEMOVE, x, y, x, y, dy, MK_LBUTTON};
+}
 Step PinnedMove(int x, int y, int forwardedX, int forwardedY, int zoomDy = kNoZoom) {
     return {WM_MOUSEMOVE, x, y, forwardedX, forwardedY, zoomDy, MK_LBUTTON};
 }
@@ -39,61 +49,112 @@ struct GestureCase {
     const char* name;
     int timeDisplayHeight;
     std::vector<Step> steps;
+    float scale = 0.1f;
+    int mask = 3;
 };
 
 const GestureCase kCases[] = {
     // The halves split at 2y > height + 1.
-    {"Height20SplitsBetween10And11", 20,
-     {Press(50, 10), ZoomingMove(53, 11, 1), Release(53, 11),
-      Press(50, 11), PinnedMove(53, 12, 53, 11), Release(53, 12)}},
-    {"Height21SplitsBetween11And12", 21,
-     {Press(50, 11), ZoomingMove(53, 12, 1), Release(53, 12),
-      Press(50, 12), PinnedMove(53, 13, 53, 12), Release(53, 13)}},
+    {"Height20SplitsBetween10And11",
+     20,
+     {Press(50, 10), ZoomingMove(53, 11, 1), Release(53, 11), Press(50, 11),
+      PinnedMove(53, 12, 53, 11), Release(53, 12)}},
+    {"Height21SplitsBetween11And12",
+     21,
+     {Press(50, 11), ZoomingMove(53, 12, 1), Release(53, 12), Press(50, 12),
+      PinnedMove(53, 13, 53, 12), Release(53, 13)}},
 
     // Upper half: every vertical difference zooms, positions pass as sent.
-    {"UpperHalfZoomsOnEveryVerticalMove", 20,
+    {"UpperHalfZoomsOnEveryVerticalMove",
+     20,
      {Press(40, 4), ZoomingMove(40, 8, 4), Move(43, 8), ZoomingMove(45, 7, -1), Release(45, 7)}},
-    {"UpperHalfKeepsZoomingAboveTheWindow", 20,
+    {"UpperHalfKeepsZoomingAboveTheWindow",
+     20,
      {Press(40, 5), ZoomingMove(40, -30, -35), ZoomingMove(41, -29, 1), Release(41, -29)}},
-    {"UpperHalfExtremeCoordinates", 20,
+    {"UpperHalfExtremeCoordinates",
+     20,
      {Press(0, -32768), ZoomingMove(0, 32767, 65535), ZoomingMove(-32768, -32768, -65535)}},
 
     // Lower half, first movement horizontal: locked, no zoom, y pinned to the start.
-    {"LowerHalfHorizontalLock", 20,
+    {"LowerHalfHorizontalLock",
+     20,
      {Press(100, 15), PinnedMove(103, 16, 103, 15), PinnedMove(103, 25, 103, 15),
       PinnedMove(90, -40, 90, 15), Move(90, -40), Release(90, -40)}},
     // Lower half, first movement vertical: zooms, x pinned to the start.
-    {"LowerHalfVerticalLock", 20,
+    {"LowerHalfVerticalLock",
+     20,
      {Press(100, 15), PinnedMove(100, 13, 100, 13, -2), PinnedMove(105, 13, 100, 13),
       PinnedMove(-7, 40, 100, 40, 27), Move(-7, 40), Release(-7, 40)}},
     // A move to the last position leaves the axis undecided.
-    {"RepeatedPositionLeavesAxisUndecided", 20,
-     {Press(100, 15), Move(100, 15), PinnedMove(100, 18, 100, 18, 3), PinnedMove(110, 18, 100, 18)}},
-    {"BothComponentsFirstCountAsHorizontal", 20,
+    {"RepeatedPositionLeavesAxisUndecided",
+     20,
+     {Press(100, 15), Move(100, 15), PinnedMove(100, 18, 100, 18, 3),
+      PinnedMove(110, 18, 100, 18)}},
+    {"BothComponentsFirstCountAsHorizontal",
+     20,
      {Press(100, 15), PinnedMove(101, 25, 101, 15), PinnedMove(101, 35, 101, 15)}},
-    {"LowerHalfExtremeCoordinates", 20,
+    {"LowerHalfExtremeCoordinates",
+     20,
      {Press(32767, 15), PinnedMove(-32768, 15, -32768, 15), PinnedMove(-32768, 32767, -32768, 15)}},
 
     // Drags begin only with a button-down and end with a button-up.
     {"ButtonUpEndsTheDrag", 20, {Press(40, 4), Release(40, 9), Move(40, 30), Move(45, 2)}},
-    {"DoubleClickNeitherStartsNorEnds", 20,
-     {Send(WM_LBUTTONDBLCLK, 40, 15), Move(40, 30), Press(40, 4),
-      Send(WM_LBUTTONDBLCLK, 40, 6), ZoomingMove(40, 9, 5)}},
-    {"NewPressRestartsTheDrag", 20,
-     {Press(100, 15), PinnedMove(110, 15, 110, 15), Press(100, 15), PinnedMove(100, 17, 100, 17, 2)}},
+    {"DoubleClickNeitherStartsNorEnds",
+     20,
+     {Send(WM_LBUTTONDBLCLK, 40, 15), Move(40, 30), Press(40, 4), Send(WM_LBUTTONDBLCLK, 40, 6),
+      ZoomingMove(40, 9, 5)}},
+    {"NewPressRestartsTheDrag",
+     20,
+     {Press(100, 15), PinnedMove(110, 15, 110, 15), Press(100, 15),
+      PinnedMove(100, 17, 100, 17, 2)}},
     {"MovesWithoutPressPassUnchanged", 20, {Move(10, 5), Move(10, 18), Move(300, 19)}},
 
     // Other mouse messages pass through untouched, even mid-drag.
-    {"OtherMessagesPassUnchanged", 20,
+    {"OtherMessagesPassUnchanged",
+     20,
      {Press(100, 15), Send(WM_RBUTTONDOWN, 120, 3), Send(WM_MOUSEWHEEL, 7, 9),
       PinnedMove(100, 16, 100, 16, 1)}},
+
+    // Settings: a press in a disabled half records nothing that later moves act on, and ends a
+    // drag in progress; the sign and size of the amount follow the scale.
+    {"PressInDisabledHalfEndsTheDrag",
+     20,
+     {Press(40, 4), ZoomingMove(40, 6, 2), Press(40, 15), Move(40, 30), Move(50, 31), Press(40, 4),
+      ZoomingMove(40, 3, -1)},
+     0.1f,
+     1},
+    {"LowerHalfOnly",
+     20,
+     {Press(40, 4), Move(40, 9), Move(48, 9), Press(40, 15), PinnedMove(48, 15, 48, 15),
+      PinnedMove(48, 20, 48, 15)},
+     0.1f,
+     2},
+    {"MaskOffPassesEverythingUnchanged",
+     20,
+     {Press(40, 4), Move(40, 9), Release(40, 9), Press(40, 15), Move(48, 17), Move(48, 30)},
+     0.1f,
+     0},
+    {"NegativeScaleReversesTheAmount",
+     20,
+     {Press(40, 4), ZoomingMove(40, 9, 5), ZoomingMove(40, 1, -8)},
+     -0.75f},
+    {"ZeroScaleStillCallsWithZero", 20, {Press(40, 4), ZoomingMove(40, 9, 5)}, 0.0f},
+    {"LargeScale", 20, {Press(40, 4), ZoomingMove(40, 32767, 32763)}, 3.0e38f},
 };
+
+std::string SettingsText(const GestureCase& c) {
+    char text[128];
+    std::snprintf(text, sizeof text, "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\n",
+                  static_cast<double>(c.scale), c.mask);
+    return text;
+}
 
 class Gesture : public HostTest, public ::testing::WithParamInterface<GestureCase> {};
 
 TEST_P(Gesture, ForwardsAndZoomsExactly) {
     standin::HostOptions options;
     options.timeDisplayHeight = GetParam().timeDisplayHeight;
+    options.iniText = SettingsText(GetParam());
     ASSERT_NO_FATAL_FAILURE(Attach(options));
 
     for (size_t i = 0; i < GetParam().steps.size(); ++i) {
@@ -117,7 +178,7 @@ TEST_P(Gesture, ForwardsAndZoomsExactly) {
         } else {
             ASSERT_EQ(zoomCallsBefore + 1, Record().zoomCalls.size());
             const standin::ZoomCall& call = Record().zoomCalls.back();
-            EXPECT_EQ(static_cast<double>(kDefaultScale) * step.zoomDy, call.amount);
+            EXPECT_EQ(static_cast<double>(GetParam().scale) * step.zoomDy, call.amount);
             EXPECT_EQ(0, call.forceSet);
             EXPECT_EQ(0, call.doUpdate);
             EXPECT_EQ(-1, call.centerMode);

@@ -8,11 +8,16 @@ DragState dragState;
 namespace {
 
 // Client coordinates, sign-extended from 16 bits: left of or above the window is negative.
-int PositionX(LPARAM position) { return static_cast<short>(LOWORD(position)); }
-int PositionY(LPARAM position) { return static_cast<short>(HIWORD(position)); }
+int PositionX(LPARAM position) {
+    return static_cast<short>(LOWORD(position));
+}
+int PositionY(LPARAM position) {
+    return static_cast<short>(HIWORD(position));
+}
 
 LPARAM MakePosition(int x, int y) {
-    return static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+    return static_cast<LPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
 }
 
 }  // namespace
@@ -66,4 +71,6 @@ LPARAM TrackDragMove(LPARAM position) {
     return forwarded;
 }
 
-void EndDrag() { dragState.active = false; }
+void EndDrag() {
+    dragState.active = false;
+}

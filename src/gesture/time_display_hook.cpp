@@ -5,7 +5,9 @@
 
 namespace {
 
-LONG_PTR HookAddress() { return reinterpret_cast<LONG_PTR>(&TimeDisplayProc); }
+LONG_PTR HookAddress() {
+    return reinterpret_cast<LONG_PTR>(&TimeDisplayProc);
+}
 
 // Keeps this module loaded for the rest of the process, for a hook that can't be removed.
 void PinModule() {

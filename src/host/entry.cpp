@@ -3,6 +3,7 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -12,7 +13,8 @@ Function LookUp(LookupFunction lookup, const char* name) {
 }
 
 // Every host function the module uses, in one place. The required ones refuse the host when
-// missing; get_ini_file is looked up only after them, so a refused host has its file untouched.
+// missing; the optional get_ini_file is looked up only after them, so that a refused host never
+// has its configuration file read.
 bool LookUpHostApi(LookupFunction lookup) {
     HostApi& api = moduleState.hostApi;
     api.adjustZoom = LookUp<AdjustZoomFunction>(lookup, "adjustZoom");
@@ -20,7 +22,11 @@ bool LookUpHostApi(LookupFunction lookup) {
         return false;
     }
     api.GetHZoomLevel = LookUp<GetHZoomLevelFunction>(lookup, "GetHZoomLevel");
-    return api.GetHZoomLevel != nullptr;
+    if (api.GetHZoomLevel == nullptr) {
+        return false;
+    }
+    api.get_ini_file = LookUp<GetIniFileFunction>(lookup, "get_ini_file");
+    return true;
 }
 
 HWND FindTimeDisplay(HWND mainWindow) {
@@ -39,6 +45,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     if (!LookUpHostApi(info.lookupFunction)) {
         return 0;
     }
+    OpenSettingsStore();
     HWND timeDisplay = FindTimeDisplay(info.mainWindow);
     if (timeDisplay == nullptr) {
         return 0;

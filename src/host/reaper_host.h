@@ -21,7 +21,8 @@ struct HostInfo {
 };
 
 static_assert(offsetof(HostInfo, mainWindow) == sizeof(void*), "one machine word per field");
-static_assert(offsetof(HostInfo, lookupFunction) == 3 * sizeof(void*), "one machine word per field");
+static_assert(offsetof(HostInfo, lookupFunction) == 3 * sizeof(void*),
+              "one machine word per field");
 
 // Host functions, looked up by these names.
 using AdjustZoomFunction = void (*)(double amount, int forceSet, int doUpdate, int centerMode);

@@ -1,0 +1,11 @@
+// The settings in the host's configuration file: section "ruvenkal", keys "scale" and "mask".
+#pragma once
+
+// Start-up step: asks the host for its configuration file, if it offers get_ini_file, and loads
+// the settings from it. Without a file the settings keep their defaults and are never saved.
+void OpenSettingsStore();
+
+// Both do nothing without a configuration file. A missing key, or a value without a usable
+// number, leaves that setting as it was.
+void LoadSettings();
+void SaveSettings();
