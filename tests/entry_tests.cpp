@@ -17,6 +17,15 @@ const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
 const Events kLookupsAndSettings = {"lookup adjustZoom", "lookup GetHZoomLevel",
                                     "lookup get_ini_file", "call get_ini_file"};
 
+Events Then(const Events& first, std::initializer_list<std::string> more) {
+    Events events = first;
+    events.insert(events.end(), more);
+    return events;
+}
+
+const Events kAttachEvents =
+    Then(kLookupsAndSettings, {"register command_id", "register gaccel", "register hookcommand"});
+
 struct RefusalCase {
     const char* name;
     std::function<void(HostOptions&)> configure;
@@ -49,7 +58,8 @@ TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
 
     EXPECT_EQ(0, standin::CallEntry());
     EXPECT_EQ(GetParam().expectedEvents, Record().events);
-    EXPECT_TRUE(Record().registrations.empty());
+    EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }
@@ -67,7 +77,7 @@ TEST_F(Entry, NullRecordBeforeAttachReturnsZero) {
 
 TEST_F(Entry, AttachesInOrderAndNeverCallsGetHZoomLevel) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    EXPECT_EQ(kLookupsAndSettings, Record().events);
+    EXPECT_EQ(kAttachEvents, Record().events);
 
     standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
     standin::SendMouse(WM_MOUSEMOVE, 10, 8);
@@ -96,6 +106,9 @@ TEST_F(Entry, UnloadCallPutsTheTimeDisplayProcedureBack) {
 
     EXPECT_EQ(0, standin::CallEntry(nullptr));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
+    EXPECT_EQ(Then(kAttachEvents, {"register -hookcommand", "register -gaccel"}), Record().events);
+    EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
 
     // The host unloads the module; the time display goes on working without it.
     standin::UnloadModule();

@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-// The half of the time display in which a drag starts; each value is also its bit in the mask.
-enum DragArea : int { UPPER = 1, LOWER = 2 };
+#include "gesture/drag_area.h"
 
 enum AxisLock : int { AXIS_UNDECIDED = 0, AXIS_HORIZONTAL = 1, AXIS_VERTICAL = 2 };
 

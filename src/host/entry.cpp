@@ -3,6 +3,7 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
+#include "settings/config_action.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -50,6 +51,9 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     if (timeDisplay == nullptr) {
         return 0;
     }
+    if (!RegisterConfigAction(info.registerItem)) {
+        return 0;
+    }
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
     moduleState.mainWindow = info.mainWindow;
@@ -63,6 +67,7 @@ void Detach() {
     if (!moduleState.attached) {
         return;
     }
+    UnregisterConfigAction(moduleState.registerItem);
     RemoveTimeDisplayHook();
     moduleState.attached = false;
 }

@@ -32,4 +32,13 @@ using GetIniFileFunction = const char* (*)();
 // Registered under "hookcommand"; the host reads a one-byte boolean result.
 using HookCommandFunction = bool (*)(int command, int flag);
 
+// Registered under "gaccel": an action with its default key (none here) and its description.
+// The host keeps the address, so the record must live as long as the registration.
+struct AccelRegistration {
+    ACCEL accel;
+    const char* description;
+};
+
+static_assert(offsetof(AccelRegistration, description) == 8, "ACCEL, then the text pointer");
+
 extern "C" int ReaperPluginEntry(HINSTANCE instance, HostInfo* info);

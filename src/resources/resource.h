@@ -1,0 +1,7 @@
+// Identifiers of the module's resources, shared by the resource script and the code.
+#pragma once
+
+#define IDD_CONFIG 101
+#define IDC_SCALE 1000
+#define IDC_UPPER 1001
+#define IDC_LOWER 1002

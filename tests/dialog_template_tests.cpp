@@ -1,0 +1,116 @@
+// The dialog template as compiled into the module, read item by item.
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+namespace {
+
+// Reads a DLGTEMPLATE and its DLGITEMTEMPLATEs from the resource's bytes.
+class TemplateReader {
+public:
+    explicit TemplateReader(const std::uint8_t* bytes) : start_(bytes), at_(bytes) {}
+
+    template <typename Value>
+    Value Read() {
+        Value value;
+        std::memcpy(&value, at_, sizeof value);
+        at_ += sizeof value;
+        return value;
+    }
+
+    // A text, or 0xFFFF and a number: shown as "#number".
+    std::string ReadTextOrOrdinal() {
+        if (Peek() == 0xFFFF) {
+            Read<std::uint16_t>();
+            return "#" + std::to_string(Read<std::uint16_t>());
+        }
+        std::string text;
+        for (std::uint16_t c = Read<std::uint16_t>(); c != 0; c = Read<std::uint16_t>()) {
+            text += static_cast<char>(c);
+        }
+        return text;
+    }
+
+    void AlignToDword() {
+        while ((at_ - start_) % 4 != 0) {
+            ++at_;
+        }
+    }
+
+private:
+    std::uint16_t Peek() const {
+        std::uint16_t value;
+        std::memcpy(&value, at_, sizeof value);
+        return value;
+    }
+
+    const std::uint8_t* start_;
+    const std::uint8_t* at_;
+};
+
+struct Item {
+    DWORD style;
+    DWORD extendedStyle;
+    short x, y, cx, cy;
+    std::uint16_t id;
+    std::string windowClass;  // "#128" button, "#129" edit, "#130" static
+    std::string text;
+};
+
+using DialogTemplate = HostTest;
+
+TEST_F(DialogTemplate, MatchesTheDesign) {
+    ASSERT_TRUE(standin::Start());
+    HRSRC resource = FindResourceA(standin::Module(), MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(5));
+    ASSERT_NE(nullptr, resource);
+    TemplateReader reader(
+        static_cast<const std::uint8_t*>(LockResource(LoadResource(standin::Module(), resource))));
+
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
+              reader.Read<DWORD>());
+    EXPECT_EQ(0u, reader.Read<DWORD>());  // no extended styles
+    const std::uint16_t itemCount = reader.Read<std::uint16_t>();
+    const short frame[4] = {reader.Read<short>(), reader.Read<short>(), reader.Read<short>(),
+                            reader.Read<short>()};
+    EXPECT_EQ(0, frame[0]);
+    EXPECT_EQ(0, frame[1]);
+    EXPECT_EQ(125, frame[2]);
+    EXPECT_EQ(86, frame[3]);
+    EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no menu
+    EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
+    EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
+    EXPECT_EQ(8, reader.Read<std::uint16_t>());
+    EXPECT_EQ("MS Sans Serif", reader.ReadTextOrOrdinal());
+
+    const DWORD shown = WS_CHILD | WS_VISIBLE;
+    const std::vector<Item> expected = {
+        {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 46, 58, 51, 13, 1000, "#129", ""},
+        {shown | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 16, 19, 95, 10, 1001, "#128",
+         "Upper half of time display"},
+        {shown | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 16, 32, 95, 10, 1002, "#128",
+         "Lower half of time display"},
+        {shown | BS_GROUPBOX, 0, 7, 7, 111, 40, 0xFFFF, "#128", "Enable in:"},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 61, 26, 8, 0xFFFF, "#130", "Scaling:"},
+        {shown | BS_GROUPBOX, 0, 7, 48, 111, 29, 0xFFFF, "#128", ""},
+    };
+    ASSERT_EQ(expected.size(), itemCount);
+    for (const Item& want : expected) {
+        SCOPED_TRACE(want.text + " " + std::to_string(want.id));
+        reader.AlignToDword();
+        EXPECT_EQ(want.style, reader.Read<DWORD>());
+        EXPECT_EQ(want.extendedStyle, reader.Read<DWORD>());
+        EXPECT_EQ(want.x, reader.Read<short>());
+        EXPECT_EQ(want.y, reader.Read<short>());
+        EXPECT_EQ(want.cx, reader.Read<short>());
+        EXPECT_EQ(want.cy, reader.Read<short>());
+        EXPECT_EQ(want.id, reader.Read<std::uint16_t>());
+        EXPECT_EQ(want.windowClass, reader.ReadTextOrOrdinal());
+        EXPECT_EQ(want.text, reader.ReadTextOrOrdinal());
+        EXPECT_EQ(0, reader.Read<std::uint16_t>());  // no creation data
+    }
+}
+
+}  // namespace

@@ -1,0 +1,313 @@
+// The "Ruvenkal Extension : Show Config" action and its dialog, run through the host's command
+// hook and closed the ways a user closes it.
+#include <clocale>
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+using standin::HostOptions;
+using standin::Record;
+
+namespace {
+
+constexpr int kCommandId = 41000;
+constexpr int kUpper = 1001;
+constexpr int kLower = 1002;
+constexpr int kScale = 1000;
+
+HWND FindConfigDialog() {
+    return FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+}
+
+int CountConfigDialogs() {
+    int count = 0;
+    for (HWND w = FindConfigDialog(); w != nullptr;
+         w = FindWindowExA(nullptr, w, reinterpret_cast<LPCSTR>(32770), "Ruvenkal config")) {
+        ++count;
+    }
+    return count;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string Text(HWND dialog, int id) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// What a one-pixel drag down in each half shows of the applied settings.
+struct Applied {
+    double upperAmount;  // 0 when the half doesn't zoom
+    double lowerAmount;
+};
+
+Applied DragEachHalf() {
+    Applied applied = {0, 0};
+    double* amounts[] = {&applied.upperAmount, &applied.lowerAmount};
+    const int pressY[] = {3, 15};
+    for (int half = 0; half < 2; ++half) {
+        const size_t before = Record().zoomCalls.size();
+        standin::SendMouse(WM_LBUTTONDOWN, 50, pressY[half]);
+        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1);
+        standin::SendMouse(WM_LBUTTONUP, 50, pressY[half] + 1);
+        if (Record().zoomCalls.size() > before) {
+            *amounts[half] = Record().zoomCalls.back().amount;
+        }
+    }
+    return applied;
+}
+
+class ConfigAction : public HostTest {
+protected:
+    // Attaches and runs the action; the dialog must then be shown.
+    static HWND Open(const HostOptions& options = {}) {
+        Attach(options);
+        EXPECT_TRUE(standin::RunCommand(kCommandId));
+        HWND dialog = FindConfigDialog();
+        EXPECT_NE(nullptr, dialog);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        return dialog;
+    }
+};
+
+TEST_F(ConfigAction, RegistersTheCommandAndTheActionRecord) {
+    HostOptions options;
+    options.commandId = 0x12345;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    ASSERT_GE(Record().registrations.size(), 3u);
+    EXPECT_EQ("command_id", Record().registrations[0].key);
+    EXPECT_STREQ("RUVENKAL", static_cast<const char*>(Record().registrations[0].item));
+    EXPECT_EQ("gaccel", Record().registrations[1].key);
+    EXPECT_EQ("hookcommand", Record().registrations[2].key);
+
+    const auto* accel =
+        static_cast<const standin::AccelRegister*>(standin::RegisteredItem("gaccel"));
+    ASSERT_NE(nullptr, accel);
+    EXPECT_EQ(0, accel->accel.fVirt);
+    EXPECT_EQ(0, accel->accel.key);
+    EXPECT_EQ(0x2345, accel->accel.cmd);  // the low 16 bits of the command identifier
+    EXPECT_STREQ("Ruvenkal Extension : Show Config", accel->description);
+}
+
+TEST_F(ConfigAction, NegativeCommandIdIsAccepted) {
+    HostOptions options;
+    options.commandId = -5;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const auto* accel =
+        static_cast<const standin::AccelRegister*>(standin::RegisteredItem("gaccel"));
+    ASSERT_NE(nullptr, accel);
+    EXPECT_EQ(0xFFFB, accel->accel.cmd);
+    EXPECT_TRUE(standin::RunCommand(-5));
+    EXPECT_NE(nullptr, FindConfigDialog());
+}
+
+TEST_F(ConfigAction, OtherCommandsAreNotOurs) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    for (int command : {0, 1, kCommandId - 1, kCommandId + 1, kCommandId + 0x10000, -kCommandId}) {
+        EXPECT_FALSE(standin::RunCommand(command)) << command;
+    }
+    EXPECT_EQ(nullptr, FindConfigDialog());
+}
+
+TEST_F(ConfigAction, RunningItAgainKeepsOneDialog) {
+    HWND dialog = Open();
+    EXPECT_TRUE(standin::RunCommand(kCommandId));
+    EXPECT_TRUE(standin::RunCommand(kCommandId));
+    EXPECT_EQ(dialog, FindConfigDialog());
+    EXPECT_EQ(1, CountConfigDialogs());
+    EXPECT_TRUE(IsWindowVisible(dialog));
+}
+
+TEST_F(ConfigAction, ShowsTheSettingsAndIsOwnedByTheMainWindow) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nscale=-0.25\r\nmask=2\r\n";
+    HWND dialog = Open(options);
+
+    EXPECT_EQ(standin::MainWindow(), GetWindow(dialog, GW_OWNER));
+    EXPECT_EQ("-0.250000", Text(dialog, kScale));
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(dialog, kUpper));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dialog, kLower));
+    char caption[64] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_STREQ("Ruvenkal config", caption);
+    EXPECT_EQ("Upper half of time display", Text(dialog, kUpper));
+    EXPECT_EQ("Lower half of time display", Text(dialog, kLower));
+
+    // The client area is the template's 125 x 86 dialog units.
+    RECT units = {0, 0, 125, 86};
+    ASSERT_TRUE(MapDialogRect(dialog, &units));
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(units.right, client.right);
+    EXPECT_EQ(units.bottom, client.bottom);
+}
+
+TEST_F(ConfigAction, IsCentredOverTheMainWindow) {
+    HostOptions options;
+    options.mainWindowRect = {600, 400, 1400, 1000};
+    HWND dialog = Open(options);
+
+    RECT main = {};
+    RECT own = {};
+    GetWindowRect(standin::MainWindow(), &main);
+    GetWindowRect(dialog, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    EXPECT_EQ(main.left + (main.right - main.left - width) / 2, own.left);
+    EXPECT_EQ(main.top + (main.bottom - main.top - height) / 2, own.top);
+}
+
+TEST_F(ConfigAction, MaskMinusOneShowsBothAndSavesThree) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nscale=0.1\r\nmask=-1\r\n";
+    HWND dialog = Open(options);
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dialog, kUpper));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dialog, kLower));
+
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n", ReadFile(standin::IniPath()));
+}
+
+// Each way of closing applies and saves the same way.
+enum class CloseBy { Ok, Cancel, CloseBox };
+
+struct CloseCase {
+    const char* name;
+    CloseBy closeBy;
+    const char* typed;  // scale text typed into the dialog
+    bool clickUpper;    // toggles the box, which starts checked
+    bool clickLower;
+    double upperAmount;  // expected one-pixel zoom amounts afterwards, 0 for none
+    double lowerAmount;
+    const char* savedScale;  // the saved texts
+    const char* savedMask;
+};
+
+const CloseCase kCloseCases[] = {
+    {"EnterApplies", CloseBy::Ok, "0.5", true, false, 0, 0.5, "0.500000", "2"},
+    {"EscapeApplies", CloseBy::Cancel, "0.5", false, true, 0.5, 0, "0.500000", "1"},
+    {"CloseBoxApplies", CloseBy::CloseBox, "0.5", false, false, 0.5, 0.5, "0.500000", "3"},
+    {"BothBoxesClearedTurnsTheGestureOff", CloseBy::Ok, "0.5", true, true, 0, 0, "0.500000", "0"},
+    {"NegativeScale", CloseBy::Ok, "-0.5", false, false, -0.5, -0.5, "-0.500000", "3"},
+    {"TinyScaleSavesAsZero", CloseBy::Ok, "0.0000004", false, false,
+     static_cast<double>(0.0000004f), static_cast<double>(0.0000004f), "0.000000", "3"},
+    {"SevenDigitsSaveAsSix", CloseBy::Ok, "0.1234567", false, false,
+     static_cast<double>(0.1234567f), static_cast<double>(0.1234567f), "0.123457", "3"},
+    {"TrailingTextApplies", CloseBy::Ok, "0.25abc", false, false, 0.25, 0.25, "0.250000", "3"},
+    {"TextWithoutNumberKeepsTheScale", CloseBy::Ok, "abc", false, false, static_cast<double>(0.1f),
+     static_cast<double>(0.1f), "0.100000", "3"},
+    {"InfinityKeepsTheScale", CloseBy::Ok, "inf", false, false, static_cast<double>(0.1f),
+     static_cast<double>(0.1f), "0.100000", "3"},
+    {"OverflowKeepsTheScale", CloseBy::Cancel, "1e39", false, false, static_cast<double>(0.1f),
+     static_cast<double>(0.1f), "0.100000", "3"},
+};
+
+class ClosingTheDialog : public ConfigAction, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(ClosingTheDialog, AppliesAtOnceAndSaves) {
+    const CloseCase& c = GetParam();
+    HWND dialog = Open();
+
+    SetDlgItemTextA(dialog, kScale, c.typed);
+    if (c.clickUpper) {
+        SendDlgItemMessageA(dialog, kUpper, BM_CLICK, 0, 0);
+    }
+    if (c.clickLower) {
+        SendDlgItemMessageA(dialog, kLower, BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(IsWindowVisible(dialog));  // clicks don't close it
+
+    switch (c.closeBy) {
+        case CloseBy::Ok:
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            break;
+        case CloseBy::Cancel:
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            break;
+        case CloseBy::CloseBox:
+            SendMessageA(dialog, WM_CLOSE, 0, 0);  // posts IDCANCEL
+            standin::PumpMessages();
+            break;
+    }
+    EXPECT_FALSE(IsWindowVisible(dialog));
+
+    const Applied applied = DragEachHalf();
+    EXPECT_EQ(c.upperAmount, applied.upperAmount);
+    EXPECT_EQ(c.lowerAmount, applied.lowerAmount);
+    EXPECT_EQ(
+        std::string("[ruvenkal]\r\nscale=") + c.savedScale + "\r\nmask=" + c.savedMask + "\r\n",
+        ReadFile(standin::IniPath()));
+
+    // Shown again, it shows what it held when closed.
+    EXPECT_TRUE(standin::RunCommand(kCommandId));
+    EXPECT_EQ(c.typed, Text(dialog, kScale));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ClosingTheDialog, ::testing::ValuesIn(kCloseCases), CaseName());
+
+TEST_F(ConfigAction, SavedValuesLoadAtTheNextStart) {
+    HWND dialog = Open();
+    SetDlgItemTextA(dialog, kScale, "0.1234567");
+    SendDlgItemMessageA(dialog, kUpper, BM_CLICK, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    const std::string saved = ReadFile(standin::IniPath());
+
+    HostOptions options;
+    options.iniText = saved;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const Applied applied = DragEachHalf();
+    EXPECT_EQ(0.0, applied.upperAmount);
+    EXPECT_EQ(static_cast<double>(0.123457f), applied.lowerAmount);
+}
+
+TEST_F(ConfigAction, OtherSectionsOfTheFileStay) {
+    HostOptions options;
+    options.iniText =
+        "[REAPER]\r\nzoom=7\r\n[ruvenkal]\r\nscale=0.3\r\nmask=1\r\n[after]\r\nx=1\r\n";
+    HWND dialog = Open(options);
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ("[REAPER]\r\nzoom=7\r\n[ruvenkal]\r\nscale=0.300000\r\nmask=1\r\n[after]\r\nx=1\r\n",
+              ReadFile(standin::IniPath()));
+}
+
+TEST_F(ConfigAction, WithoutAConfigurationFileNothingIsWrittenButValuesApply) {
+    HostOptions options;
+    options.withheldFunctions = {"get_ini_file"};
+    HWND dialog = Open(options);
+    SetDlgItemTextA(dialog, kScale, "2");
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(standin::IniPath().c_str()));
+    EXPECT_EQ(2.0, DragEachHalf().upperAmount);
+}
+
+TEST_F(ConfigAction, SavesWithAFullStopUnderACommaLocale) {
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, std::setlocale(LC_ALL, "German"));
+    SetDlgItemTextA(dialog, kScale, "0.5");
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=3\r\n", ReadFile(standin::IniPath()));
+}
+
+TEST_F(ConfigAction, UnloadCallDestroysTheDialogAndRemovesTheAction) {
+    HWND dialog = Open();
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
+    EXPECT_FALSE(standin::RunCommand(kCommandId));
+}
+
+}  // namespace
