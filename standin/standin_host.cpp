@@ -25,8 +25,11 @@ Host host;
 int copyCounter = 0;
 
 LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    host.record.timeDisplayMessages.push_back({message, wParam, lParam});
-    const size_t index = host.record.timeDisplayMessages.size() - 1;
+    size_t index = 0;
+    if (host.options.record) {
+        host.record.timeDisplayMessages.push_back({message, wParam, lParam});
+        index = host.record.timeDisplayMessages.size() - 1;
+    }
     switch (message) {
         case WM_LBUTTONDOWN:
             SetCapture(window);  // as the host's own time display does for its drags
@@ -66,6 +69,12 @@ bool RegisterWindowClasses() {
     return registered;
 }
 
+HWND CreateTimeDisplay(HWND parent) {
+    return CreateWindowExW(0, kTimeDisplayClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                           host.options.timeDisplayWidth, host.options.timeDisplayHeight, parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
 bool CreateWindows() {
     const HostOptions& options = host.options;
     const RECT& rect = options.mainWindowRect;
@@ -85,9 +94,7 @@ bool CreateWindows() {
                                  options.timeDisplayWidth, options.timeDisplayHeight * 2, parent,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     }
-    host.timeDisplay = CreateWindowExW(0, kTimeDisplayClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
-                                       options.timeDisplayWidth, options.timeDisplayHeight, parent,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+    host.timeDisplay = CreateTimeDisplay(parent);
     if (host.timeDisplay == nullptr) {
         return false;
     }
@@ -95,13 +102,6 @@ bool CreateWindows() {
         ShowWindow(host.mainWindow, SW_SHOW);
     }
     return true;
-}
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/") + 1);
 }
 
 std::string TempPath(const char* stem, const char* extension) {
@@ -115,8 +115,7 @@ std::string TempPath(const char* stem, const char* extension) {
 
 bool LoadFreshModule() {
     host.modulePath = TempPath("ruvenkal", ".dll");
-    const std::string original = ProgramDirectory() + "ruvenkal.dll";
-    if (!CopyFileA(original.c_str(), host.modulePath.c_str(), FALSE)) {
+    if (!CopyFileA(OriginalModulePath().c_str(), host.modulePath.c_str(), FALSE)) {
         return false;
     }
     host.module = LoadLibraryA(host.modulePath.c_str());
@@ -139,7 +138,10 @@ bool WriteIniFile() {
 
 // The host functions handed out through lookupFunction.
 void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
-    host.record.zoomCalls.push_back({amount, forceSet, doUpdate, centerMode});
+    ++host.record.zoomCallCount;
+    if (host.options.record) {
+        host.record.zoomCalls.push_back({amount, forceSet, doUpdate, centerMode});
+    }
 }
 
 double GetHZoomLevel() {
@@ -191,6 +193,13 @@ int RegisterItem(const char* key, void* item) {
 }
 
 }  // namespace
+
+std::string OriginalModulePath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path);
+    return directory.substr(0, directory.find_last_of("\\/") + 1) + "ruvenkal.dll";
+}
 
 bool Start(const HostOptions& options) {
     Stop();
@@ -255,6 +264,10 @@ HWND MainWindow() {
 }
 HWND TimeDisplay() {
     return host.timeDisplay;
+}
+
+HWND CreateExtraTimeDisplay() {
+    return CreateTimeDisplay(host.mainWindow);
 }
 
 bool TimeDisplayIsSubclassed() {

@@ -29,6 +29,7 @@ struct HostOptions {
     int timeDisplayHeight = 20;
     RECT mainWindowRect = {120, 90, 920, 690};
     bool showMainWindow = false;
+    bool record = true;  // false: count zoom calls only, record no messages (for measuring)
 };
 
 struct ZoomCall {
@@ -53,10 +54,14 @@ struct HostRecord {
     std::vector<std::string> events;  // "lookup NAME", "call NAME", "register KEY" in order
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
+    long long zoomCallCount = 0;
     int hZoomLevelCalls = 0;
     std::vector<WindowMessage>
         timeDisplayMessages;  // everything the time display's own procedure got
 };
+
+// The built ruvenkal.dll, beside the running program.
+std::string OriginalModulePath();
 
 // Creates the windows and loads a fresh copy of the ruvenkal.dll that lies beside the program,
 // so that the module starts with all of its state at zero.
@@ -76,6 +81,9 @@ const HostOptions& Options();
 HMODULE Module();
 HWND MainWindow();
 HWND TimeDisplay();
+// Another window of the time display's class, created after the module attached (so that the
+// module's search never finds it): a second time display to compare against.
+HWND CreateExtraTimeDisplay();
 // Whether anything has replaced the time display's own window procedure.
 bool TimeDisplayIsSubclassed();
 const std::string& IniPath();

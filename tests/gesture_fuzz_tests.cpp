@@ -1,0 +1,249 @@
+// Thousands of random, seeded message sequences sent to the hooked time display, checked against
+// the gesture's invariants. Replay a failure with RUVENKAL_FUZZ_SEED set to the printed seed.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+using standin::Record;
+
+namespace {
+
+struct Event {
+    UINT message;
+    int x, y;
+};
+
+struct Settings {
+    float scale;
+    int mask;
+    int height;
+};
+
+const char* MessageName(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            return "down";
+        case WM_LBUTTONUP:
+            return "up";
+        case WM_MOUSEMOVE:
+            return "move";
+        case WM_LBUTTONDBLCLK:
+            return "dblclk";
+        case WM_RBUTTONDOWN:
+            return "rdown";
+        default:
+            return "other";
+    }
+}
+
+std::string Describe(const std::vector<Event>& events) {
+    std::ostringstream text;
+    for (const Event& e : events) {
+        text << "  " << MessageName(e.message) << " (" << e.x << ", " << e.y << ")\n";
+    }
+    return text.str();
+}
+
+std::vector<Event> RandomSequence(std::mt19937& random) {
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<int> step(-3, 3);
+    std::uniform_int_distribution<int> nearby(-60, 460);
+    std::uniform_int_distribution<int> any(-32768, 32767);
+    const int extremes[] = {-32768, -1, 0, 32767};
+
+    std::vector<Event> events;
+    int x = 100;
+    int y = 10;
+    const int length = 1 + static_cast<int>(random() % 60);
+    for (int i = 0; i < length; ++i) {
+        const int kind = percent(random);
+        const UINT message = kind < 12   ? WM_LBUTTONDOWN
+                             : kind < 20 ? WM_LBUTTONUP
+                             : kind < 24 ? WM_LBUTTONDBLCLK
+                             : kind < 30 ? (kind % 2 ? WM_RBUTTONDOWN : WM_USER + 9)
+                                         : WM_MOUSEMOVE;
+        const int where = percent(random);
+        if (where < 60) {
+            x += step(random);
+            y += step(random);
+        } else if (where < 85) {
+            x = nearby(random);
+            y = nearby(random) / 10;
+        } else if (where < 93) {
+            x = any(random);
+            y = any(random);
+        } else {
+            x = extremes[random() % 4];
+            y = extremes[random() % 4];
+        }
+        x = std::max(-32768, std::min(32767, x));
+        y = std::max(-32768, std::min(32767, y));
+        events.push_back({message, x, y});
+    }
+    return events;
+}
+
+LPARAM Position(int x, int y) {
+    return static_cast<LPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+}
+
+// What an observer knows of the drag in progress: where it began and how it first moved.
+struct Drag {
+    bool active = false;
+    bool lower = false;
+    int startX = 0, startY = 0, lastX = 0, lastY = 0;
+    int firstMove = 0;  // 0 none yet, 1 horizontal, 2 vertical
+    double amounts = 0;
+};
+
+// Sends the events to the time display (after a button-up that leaves the gesture idle) and
+// returns the first broken invariant, or an empty text.
+std::string Check(const std::vector<Event>& events, const Settings& settings) {
+    standin::SendMouse(WM_LBUTTONUP, 0, 0);
+    Drag drag;
+    for (size_t i = 0; i < events.size(); ++i) {
+        const Event& e = events[i];
+        std::ostringstream where;
+        where << "event " << i << " (" << MessageName(e.message) << "): ";
+        Record().timeDisplayMessages.clear();
+        const size_t zoomsBefore = Record().zoomCalls.size();
+        const WPARAM keys = 0x40 + i;  // arbitrary, must pass through as sent
+
+        const LRESULT result =
+            SendMessageW(standin::TimeDisplay(), e.message, keys, Position(e.x, e.y));
+
+        const auto& got = Record().timeDisplayMessages;
+        int copies = 0;
+        for (const auto& m : got) {
+            copies += m.message == e.message ? 1 : 0;
+        }
+        if (got.empty() || got[0].message != e.message || got[0].wParam != keys || copies != 1) {
+            return where.str() + "not delivered exactly once as sent";
+        }
+        if (result != standin::TimeDisplayResult(0)) {
+            return where.str() + "the time display's result did not come back";
+        }
+        const size_t zooms = Record().zoomCalls.size() - zoomsBefore;
+        if (zooms > (e.message == WM_MOUSEMOVE ? 1u : 0u)) {
+            return where.str() + "too many adjustZoom calls";
+        }
+        if (zooms == 1) {
+            const standin::ZoomCall& call = Record().zoomCalls.back();
+            if (!std::isfinite(call.amount) || call.forceSet != 0 || call.doUpdate != 0 ||
+                call.centerMode != -1) {
+                return where.str() + "adjustZoom called with bad arguments";
+            }
+            drag.amounts += call.amount;
+        }
+
+        LPARAM expected = Position(e.x, e.y);
+        if (e.message == WM_LBUTTONDOWN) {
+            drag = Drag();
+            drag.lower = 2 * e.y > settings.height + 1;
+            drag.active = (settings.mask & (drag.lower ? 2 : 1)) != 0;
+            drag.startX = drag.lastX = e.x;
+            drag.startY = drag.lastY = e.y;
+        } else if (e.message == WM_LBUTTONUP) {
+            drag.active = false;
+        } else if (e.message == WM_MOUSEMOVE && drag.active) {
+            const bool moved = e.x != drag.lastX || e.y != drag.lastY;
+            if (moved && drag.firstMove == 0) {
+                drag.firstMove = e.x != drag.lastX ? 1 : 2;
+            }
+            drag.lastX = e.x;
+            drag.lastY = e.y;
+            if (moved && drag.lower) {
+                expected =
+                    drag.firstMove == 1 ? Position(e.x, drag.startY) : Position(drag.startX, e.y);
+            }
+            const bool zoomLocked = drag.lower && drag.firstMove == 1;
+            const double net = zoomLocked ? 0.0 : static_cast<double>(e.y - drag.startY);
+            if (drag.amounts != static_cast<double>(settings.scale) * net) {
+                return where.str() + "zoom amounts don't add up to scale times the movement";
+            }
+        }
+        if (e.message != WM_MOUSEMOVE || !drag.active) {
+            if (zooms != 0) {
+                return where.str() + "zoomed outside an active drag";
+            }
+        }
+        if (got[0].lParam != expected) {
+            return where.str() + "forwarded position is wrong";
+        }
+    }
+    return "";
+}
+
+// Drops events one at a time while the sequence still fails.
+std::vector<Event> Shrink(std::vector<Event> events, const Settings& settings) {
+    for (size_t i = 0; i < events.size();) {
+        std::vector<Event> shorter;
+        for (size_t j = 0; j < events.size(); ++j) {
+            if (j != i) {
+                shorter.push_back(events[j]);
+            }
+        }
+        if (!Check(shorter, settings).empty()) {
+            events = shorter;
+        } else {
+            ++i;
+        }
+    }
+    return events;
+}
+
+unsigned BaseSeed() {
+    const char* seed = std::getenv("RUVENKAL_FUZZ_SEED");
+    return seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 20261210u;
+}
+
+using GestureFuzz = HostTest;
+
+TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
+    const float scales[] = {0.1f, 0.0f, -0.75f, 1e-7f, 3e38f, -3e38f, 0.333f, 12345.678f};
+    const int masks[] = {3, 0, 1, 2, -1, 4, 7};
+    const unsigned base = BaseSeed();
+    const bool replay = std::getenv("RUVENKAL_FUZZ_SEED") != nullptr;
+    int sequences = 0;
+
+    for (int combination = 0; combination < 56; ++combination) {
+        const Settings settings = {scales[combination % 8], masks[combination % 7],
+                                   20 + combination % 2};
+        char ini[128];
+        std::snprintf(ini, sizeof ini, "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\n",
+                      static_cast<double>(settings.scale), settings.mask);
+        standin::HostOptions options;
+        options.iniText = ini;
+        options.timeDisplayHeight = settings.height;
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+        for (int i = 0; i < (replay ? 1 : 80); ++i, ++sequences) {
+            // A replayed seed runs under every combination of settings, the failing one among
+            // them.
+            const unsigned seed =
+                replay ? base : base + static_cast<unsigned>(combination * 1000 + i);
+            std::mt19937 random(seed);
+            const std::vector<Event> events = RandomSequence(random);
+            const std::string failure = Check(events, settings);
+            if (!failure.empty()) {
+                const std::vector<Event> shortest = Shrink(events, settings);
+                FAIL() << failure << "\nseed " << seed << ", scale " << settings.scale << ", mask "
+                       << settings.mask << ", height " << settings.height
+                       << "\nshortest failing sequence:\n"
+                       << Describe(shortest)
+                       << "as failed after shrinking: " << Check(shortest, settings);
+            }
+        }
+    }
+    std::printf("%d sequences checked\n", sequences);
+}
+
+}  // namespace
