@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the real configuration dialog under Xvfb and Wine into docs/images/.
+# Renders the real dialog and the sandbox under Xvfb and Wine, inside a Wine virtual desktop, into
+# docs/images/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -11,13 +12,33 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -euo pipefail
     source scripts/wine-env.sh
     ruvenkal_start_wine
-    rect_file=$(mktemp)
-    wine build/x64/bin/show_config.exe 8 >"$rect_file" &
-    for _ in $(seq 50); do [ -s "$rect_file" ] && break; sleep 0.2; done
-    sleep 2
-    read -r left top right bottom < <(tr -d "\r" <"$rect_file")
-    width=$((right - left)); height=$((bottom - top))
-    import -window root -crop "${width}x${height}+${left}+${top}" +repage docs/images/config-dialog.png
-    wait
+    work=$(mktemp -d)
+    log="$work/sandbox.log"
+
+    rect() { grep "^$1 " "$log" | tail -n 1 | tr -d "\r" | cut -d" " -f2-5; }
+    wait_for() { for _ in $(seq 100); do grep -q "$1" "$log" 2>/dev/null && return; sleep 0.1; done; }
+    shoot() {  # window name in the log, picture name
+        read -r l t r b < <(rect "$1")
+        import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "docs/images/$2"
+        echo "docs/images/$2"
+    }
+
+    wine build/x64/bin/sandbox.exe --log "$(winepath -w "$log")" --ini "$(winepath -w "$work/s.ini")" &
+    wait_for "^ready"
+    read -r tl tt tr tb < <(rect timedisplay)
+
+    # Mid-drag in the upper half, zoomed in, the button still held.
+    xdotool mousemove $((tl + 420)) $((tt + 6)) mousedown 1
+    for y in $(seq 8 4 60); do xdotool mousemove $((tl + 420)) $((tt + y)); sleep 0.03; done
+    sleep 0.5
+    shoot window sandbox-drag.png
+    xdotool mouseup 1
+
+    read -r bl bt br bb < <(rect button)
+    xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
+    wait_for "^dialog "
+    sleep 0.5
+    shoot window sandbox-dialog.png
+    shoot dialog config-dialog.png
+    kill %1
 '
-echo "docs/images/config-dialog.png"

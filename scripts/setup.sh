@@ -5,7 +5,7 @@ set -euo pipefail
 
 ruvenkal_missing_packages() {
     local wanted=(cmake ninja-build googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
-                  wine wine32:i386 wine64 fonts-wine xvfb xauth)
+                  wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool)
     local package
     for package in "${wanted[@]}" "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then

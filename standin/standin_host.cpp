@@ -1,5 +1,7 @@
 #include "standin_host.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace standin {
@@ -16,6 +18,7 @@ struct Host {
     HMODULE module = nullptr;
     std::string modulePath;
     std::string iniPath;
+    double zoomLevel = 100.0;
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
     std::vector<Registration> active;  // registrations not yet removed with a "-" key
@@ -114,6 +117,10 @@ std::string TempPath(const char* stem, const char* extension) {
 }
 
 bool LoadFreshModule() {
+    if (!host.options.loadCopy) {
+        host.module = LoadLibraryA(OriginalModulePath().c_str());
+        return host.module != nullptr;
+    }
     host.modulePath = TempPath("ruvenkal", ".dll");
     if (!CopyFileA(OriginalModulePath().c_str(), host.modulePath.c_str(), FALSE)) {
         return false;
@@ -123,7 +130,7 @@ bool LoadFreshModule() {
 }
 
 bool WriteIniFile() {
-    host.iniPath = TempPath("reaper", ".ini");
+    host.iniPath = host.options.iniPath.empty() ? TempPath("reaper", ".ini") : host.options.iniPath;
     if (!host.options.iniText) {
         return true;
     }
@@ -142,11 +149,15 @@ void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
     if (host.options.record) {
         host.record.zoomCalls.push_back({amount, forceSet, doUpdate, centerMode});
     }
+    host.zoomLevel = std::clamp(host.zoomLevel * std::pow(1.1, amount), 0.01, 100000.0);
+    if (host.options.onZoom) {
+        host.options.onZoom(amount);
+    }
 }
 
 double GetHZoomLevel() {
     ++host.record.hZoomLevelCalls;
-    return 100.0;
+    return host.zoomLevel;
 }
 
 const char* GetIniFile() {
@@ -215,7 +226,7 @@ void Stop() {
     if (!host.modulePath.empty()) {
         DeleteFileA(host.modulePath.c_str());
     }
-    if (!host.iniPath.empty()) {
+    if (host.options.iniPath.empty() && !host.iniPath.empty()) {
         DeleteFileA(host.iniPath.c_str());
     }
     PumpMessages();
@@ -276,6 +287,10 @@ bool TimeDisplayIsSubclassed() {
 }
 const std::string& IniPath() {
     return host.iniPath;
+}
+
+double ZoomLevel() {
+    return host.zoomLevel;
 }
 
 LRESULT TimeDisplayResult(size_t index) {

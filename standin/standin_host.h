@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,12 +25,15 @@ struct HostOptions {
     int commandId = 41000;                    // what "command_id" registrations return
     bool iniPathNull = false;                 // get_ini_file returns null
     std::optional<std::string> iniText;       // written to the configuration file before start
+    std::string iniPath;   // a lasting configuration file instead of a temporary one
+    bool loadCopy = true;  // false: load the ruvenkal.dll beside the program itself
     TimeDisplayPlacement placement = TimeDisplayPlacement::Child;
     int timeDisplayWidth = 400;
     int timeDisplayHeight = 20;
     RECT mainWindowRect = {120, 90, 920, 690};
     bool showMainWindow = false;
     bool record = true;  // false: count zoom calls only, record no messages (for measuring)
+    std::function<void(double amount)> onZoom;  // told of each adjustZoom call
 };
 
 struct ZoomCall {
@@ -87,6 +91,10 @@ HWND CreateExtraTimeDisplay();
 // Whether anything has replaced the time display's own window procedure.
 bool TimeDisplayIsSubclassed();
 const std::string& IniPath();
+
+// The horizontal zoom in pixels per second, as GetHZoomLevel answers it. Each adjustZoom call
+// multiplies it by 1.1 to the power of its amount.
+double ZoomLevel();
 
 // What the time display's own procedure returns for the message it recorded at `index`, so that
 // a test can tell that the result came back from it.

@@ -1,0 +1,230 @@
+// Try Ruvenkal without the host: a host-like window that loads the ruvenkal.dll beside it exactly
+// as the host does. Dragging on the time display strip zooms the timeline below it.
+//
+//   sandbox.exe [--log FILE] [--ini FILE]
+//
+// --log writes what happens (zoom calls, what the time display receives, window positions) to
+// FILE, for the end-to-end test. --ini names the configuration file (default: sandbox.ini beside
+// the program).
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "sandbox_view.h"
+#include "standin_host.h"
+
+namespace {
+
+constexpr int kTimeDisplayHeight = 48;
+constexpr int kButtonHeight = 28;
+constexpr int kTimelineTop = kTimeDisplayHeight + kButtonHeight + 12;
+constexpr int kShowConfigButton = 100;
+
+struct Sandbox {
+    FILE* log;
+    HWND button;
+    WNDPROC timeDisplayProc;  // the stand-in's own
+    WNDPROC mainWindowProc;
+    bool scrubbing;
+    int scrubLastX;
+};
+
+Sandbox sandbox;
+
+void Log(const char* format, ...) {
+    if (sandbox.log == nullptr) {
+        return;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(sandbox.log, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', sandbox.log);
+    std::fflush(sandbox.log);
+}
+
+void LogScreenRect(const char* name, HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    Log("%s %ld %ld %ld %ld", name, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+int X(LPARAM position) {
+    return static_cast<short>(LOWORD(position));
+}
+int Y(LPARAM position) {
+    return static_cast<short>(HIWORD(position));
+}
+
+void Redraw() {
+    InvalidateRect(standin::TimeDisplay(), nullptr, FALSE);
+    InvalidateRect(standin::MainWindow(), nullptr, FALSE);
+}
+
+// Sits below the extension's hook, as the host's own handling of the time display does: it sees
+// the positions the extension passes on, and moves the cursor on horizontal drags.
+LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            sandbox.scrubbing = true;
+            sandbox.scrubLastX = X(lParam);
+            Log("timedisplay down %d %d", X(lParam), Y(lParam));
+            break;
+        case WM_MOUSEMOVE:
+            if (sandbox.scrubbing) {
+                Log("timedisplay move %d %d", X(lParam), Y(lParam));
+                sandboxView.cursorSeconds +=
+                    (X(lParam) - sandbox.scrubLastX) / standin::ZoomLevel();
+                sandbox.scrubLastX = X(lParam);
+                Redraw();
+            }
+            break;
+        case WM_LBUTTONUP:
+            sandbox.scrubbing = false;
+            Log("timedisplay up %d %d", X(lParam), Y(lParam));
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            PaintTimeDisplay(window);
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcW(sandbox.timeDisplayProc, window, message, wParam, lParam);
+}
+
+void LogConfigDialog() {
+    HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+    if (dialog == nullptr) {
+        return;
+    }
+    LogScreenRect("dialog", dialog);
+    LogScreenRect("dialog-scale", GetDlgItem(dialog, 1000));
+    LogScreenRect("dialog-upper", GetDlgItem(dialog, 1001));
+    LogScreenRect("dialog-lower", GetDlgItem(dialog, 1002));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            MoveWindow(standin::TimeDisplay(), 0, 0, LOWORD(lParam), kTimeDisplayHeight, TRUE);
+            MoveWindow(sandbox.button, 8, kTimeDisplayHeight + 6, 260, kButtonHeight, TRUE);
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            PaintTimeline(window, kTimelineTop);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kShowConfigButton) {
+                // The host runs actions through the registered command hook.
+                const bool handled = standin::RunCommand(standin::Options().commandId);
+                Log("action %s", handled ? "handled" : "not handled");
+                LogConfigDialog();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcA(sandbox.mainWindowProc, window, message, wParam, lParam);
+}
+
+std::string Argument(const char* name, const std::string& fallback) {
+    for (int i = 1; i + 1 < __argc; ++i) {
+        if (std::strcmp(__argv[i], name) == 0) {
+            return __argv[i + 1];
+        }
+    }
+    return fallback;
+}
+
+std::string BesideProgram(const char* name) {
+    const std::string dll = standin::OriginalModulePath();
+    return dll.substr(0, dll.find_last_of("\\/") + 1) + name;
+}
+
+bool OpenSandbox() {
+    const std::string logPath = Argument("--log", "");
+    if (!logPath.empty()) {
+        sandbox.log = std::fopen(logPath.c_str(), "w");
+    }
+
+    standin::HostOptions options;
+    options.record = false;
+    options.loadCopy = false;
+    options.iniPath = Argument("--ini", BesideProgram("sandbox.ini"));
+    options.mainWindowRect = {40, 40, 940, 460};
+    options.timeDisplayWidth = 900;
+    options.timeDisplayHeight = kTimeDisplayHeight;
+    options.onZoom = [](double amount) {
+        ++sandboxView.zoomCalls;
+        Log("adjustZoom %.17g", amount);
+        Redraw();
+    };
+    if (!standin::Start(options)) {
+        MessageBoxA(nullptr, "ruvenkal.dll must lie beside sandbox.exe.", "Ruvenkal sandbox",
+                    MB_ICONERROR);
+        return false;
+    }
+    HWND main = standin::MainWindow();
+    SetWindowTextA(main, "Ruvenkal sandbox");
+    sandbox.button = CreateWindowExA(0, "BUTTON", "Ruvenkal Extension : Show Config",
+                                     WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, main,
+                                     reinterpret_cast<HMENU>(kShowConfigButton),
+                                     GetModuleHandleA(nullptr), nullptr);
+    // Both subclasses go in before the extension's hook, like the host's own window procedures.
+    sandbox.timeDisplayProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        standin::TimeDisplay(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimeDisplayProc)));
+    sandbox.mainWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindowProc)));
+
+    if (standin::CallEntry() != 1) {
+        MessageBoxA(nullptr, "ruvenkal.dll did not attach.", "Ruvenkal sandbox", MB_ICONERROR);
+        return false;
+    }
+    ShowWindow(main, SW_SHOW);
+    RECT client;
+    GetClientRect(main, &client);
+    SendMessageA(main, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    UpdateWindow(main);
+    LogScreenRect("window", main);
+    LogScreenRect("timedisplay", standin::TimeDisplay());
+    LogScreenRect("button", sandbox.button);
+    Log("ready");
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!OpenSandbox()) {
+        return 1;
+    }
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // As the host does for modeless dialogs: Enter and Escape reach the active one.
+        HWND active = GetActiveWindow();
+        if (active != nullptr && active != standin::MainWindow() &&
+            IsDialogMessageA(active, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    standin::CallEntry(nullptr);  // the host's call before it unloads the module
+    standin::Stop();
+    Log("closed");
+    if (sandbox.log != nullptr) {
+        std::fclose(sandbox.log);
+    }
+    return 0;
+}

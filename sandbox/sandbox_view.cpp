@@ -1,0 +1,116 @@
+#include "sandbox_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "standin_host.h"
+
+SandboxView sandboxView = {4.0, 0};
+
+namespace {
+
+constexpr int kTimelineOrigin = 12;  // x of time 0
+
+void Text(HDC dc, int x, int y, const char* text) {
+    TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
+}
+
+void FillRect(HDC dc, const RECT& rect, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    ::FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color, int width = 1) {
+    HPEN pen = CreatePen(PS_SOLID, width, color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+// The smallest tick step that keeps labels at least 70 pixels apart.
+double TickStep(double pixelsPerSecond) {
+    const double steps[] = {0.001, 0.005, 0.01, 0.05, 0.1, 0.5, 1, 5, 10, 30, 60, 300, 600, 3600};
+    for (double step : steps) {
+        if (step * pixelsPerSecond >= 70) {
+            return step;
+        }
+    }
+    return 3600;
+}
+
+}  // namespace
+
+void PaintTimeDisplay(HWND timeDisplay) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(timeDisplay, &paint);
+    RECT client;
+    GetClientRect(timeDisplay, &client);
+    const int middle = client.bottom / 2;
+    FillRect(dc, {0, 0, client.right, middle}, RGB(32, 40, 52));
+    FillRect(dc, {0, middle, client.right, client.bottom}, RGB(26, 32, 42));
+    Line(dc, 0, middle, client.right, middle, RGB(80, 92, 110));
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(150, 170, 190));
+    Text(dc, 8, 3, "upper half: drag up or down to zoom");
+    Text(dc, 8, middle + 3, "lower half: drag sideways to move the cursor, up or down to zoom");
+
+    const double seconds = sandboxView.cursorSeconds;
+    const double whole = std::floor(seconds);
+    char time[48];
+    std::snprintf(time, sizeof time, "%d:%06.3f", static_cast<int>(whole) / 60,
+                  std::fmod(seconds, 60.0) + (seconds < 0 ? 60.0 : 0.0));
+    SetTextColor(dc, RGB(120, 230, 140));
+    Text(dc, client.right - 110, middle - 8, time);
+    EndPaint(timeDisplay, &paint);
+}
+
+void PaintTimeline(HWND mainWindow, int top) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(mainWindow, &paint);
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    FillRect(dc, {0, 0, client.right, top}, RGB(225, 228, 232));
+    FillRect(dc, {0, top, client.right, client.bottom}, RGB(245, 246, 248));
+    SetBkMode(dc, TRANSPARENT);
+
+    const double pixelsPerSecond = standin::ZoomLevel();
+    char status[160];
+    std::snprintf(status, sizeof status,
+                  "Zoom: %.2f px/s    Cursor: %.3f s    adjustZoom calls: %lld", pixelsPerSecond,
+                  sandboxView.cursorSeconds, sandboxView.zoomCalls);
+    SetTextColor(dc, RGB(40, 40, 40));
+    Text(dc, kTimelineOrigin, top + 8, status);
+
+    const int rulerTop = top + 34;
+    const double step = TickStep(pixelsPerSecond);
+    const int count = static_cast<int>((client.right - kTimelineOrigin) / (step * pixelsPerSecond));
+    for (int i = 0; i <= count && i < 2000; ++i) {
+        const int x = kTimelineOrigin + static_cast<int>(std::lround(i * step * pixelsPerSecond));
+        Line(dc, x, rulerTop, x, client.bottom, RGB(210, 214, 220));
+        char label[32];
+        std::snprintf(label, sizeof label, "%g s", i * step);
+        Text(dc, x + 3, rulerTop, label);
+    }
+    // A few "items" on the timeline, so that zooming is easy to see.
+    const double items[][2] = {{0.5, 2.0}, {3.0, 4.5}, {6.0, 9.0}, {10.5, 11.0}};
+    for (const auto& item : items) {
+        const int left = kTimelineOrigin + static_cast<int>(item[0] * pixelsPerSecond);
+        const int right = kTimelineOrigin + static_cast<int>(item[1] * pixelsPerSecond);
+        if (left < client.right) {
+            FillRect(dc, {left, rulerTop + 30, std::max(left + 2, right), rulerTop + 80},
+                     RGB(110, 150, 210));
+        }
+    }
+    const double cursor = kTimelineOrigin + sandboxView.cursorSeconds * pixelsPerSecond;
+    if (cursor >= 0 && cursor < client.right) {
+        const int x = static_cast<int>(cursor);
+        Line(dc, x, rulerTop, x, client.bottom, RGB(220, 40, 40), 2);
+    }
+    EndPaint(mainWindow, &paint);
+}

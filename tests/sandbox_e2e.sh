@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# End to end with real input: moves the X pointer over the sandbox's time display as a person
+# would, changes the settings through the dialog with real clicks and key presses, and checks what
+# the extension did from the sandbox's own log. Needs an X display with a running Wine prefix.
+#
+#   sandbox_e2e.sh path/to/sandbox.exe
+set -euo pipefail
+sandbox_exe=$1
+work=$(mktemp -d)
+log="$work/sandbox.log"
+ini="$work/sandbox.ini"
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- sandbox log" >&2
+    cat "$log" >&2 || true
+    exit 1
+}
+
+wine "$sandbox_exe" --log "$(winepath -w "$log")" --ini "$(winepath -w "$ini")" &
+sandbox_pid=$!
+trap 'kill $sandbox_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+
+wait_for() {  # a log line matching $1
+    for _ in $(seq 100); do
+        grep -q "$1" "$log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "the sandbox never logged '$1'"
+}
+
+rect() {  # prints "left top right bottom" of a logged window
+    grep "^$1 " "$log" | tail -n 1 | tr -d '\r' | cut -d' ' -f2-5
+}
+
+wait_for '^ready'
+read -r left top right bottom < <(rect timedisplay)
+
+# A drag with the real pointer, in time display client coordinates: press at the first point,
+# move through the rest in small steps, release at the last.
+drag() {
+    local x=$1 y=$2
+    shift 2
+    mark=$(wc -l <"$log")
+    xdotool mousemove $((left + x)) $((top + y)) mousedown 1
+    sleep 0.1
+    while [ $# -gt 0 ]; do
+        local tx=$1 ty=$2
+        shift 2
+        while [ "$x" -ne "$tx" ] || [ "$y" -ne "$ty" ]; do
+            x=$((x + (tx > x ? 1 : (tx < x ? -1 : 0)) * ((tx - x) * (tx - x) > 1 ? 2 : 1)))
+            y=$((y + (ty > y ? 1 : (ty < y ? -1 : 0)) * ((ty - y) * (ty - y) > 1 ? 2 : 1)))
+            xdotool mousemove $((left + x)) $((top + y))
+            sleep 0.03
+        done
+    done
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+since_mark() { tail -n +"$((mark + 1))" "$log" | tr -d '\r'; }
+zoom_sum() { since_mark | awk '$1 == "adjustZoom" { s += $2; n++ } END { printf "%d %.9f\n", n, s }'; }
+
+expect_zoom() {  # $1: what, $2: expected sum (0 for no calls at all)
+    read -r calls sum < <(zoom_sum)
+    if [ "$2" = 0 ]; then
+        [ "$calls" -eq 0 ] || fail "$1: expected no zoom, got $calls calls summing to $sum"
+    else
+        [ "$calls" -gt 0 ] || fail "$1: expected zoom calls, got none"
+        awk -v s="$sum" -v e="$2" 'BEGIN { d = s - e; exit !(d < 1e-5 && d > -1e-5) }' ||
+            fail "$1: zoom amounts sum to $sum, expected $2"
+    fi
+    echo "ok: $1 ($calls adjustZoom calls, sum $sum)"
+}
+
+expect_moves() {  # $1: what, $2: field (2 for x, 3 for y), $3: the value every move must have
+    local moves wrong
+    moves=$(since_mark | grep -c '^timedisplay move' || true)
+    wrong=$(since_mark | awk -v f="$2" -v v="$3" '$1 == "timedisplay" && $2 == "move" && $(f + 1) != v' | head -n 3)
+    [ "$moves" -gt 0 ] || fail "$1: the time display received no moves"
+    [ -z "$wrong" ] || fail "$1: moves reached the time display unpinned: $wrong"
+    echo "ok: $1 ($moves moves pinned)"
+}
+
+# Default settings: scale 0.1, both halves. The time display is 48 pixels high.
+drag 150 8 150 20
+expect_zoom "upper half, dragged down 12 pixels" 1.2
+drag 150 20 150 4
+expect_zoom "upper half, dragged up 16 pixels" -1.6
+
+drag 200 36 260 36 260 46
+expect_zoom "lower half, sideways first" 0
+expect_moves "lower half, sideways first: y pinned to the press" 3 36
+
+drag 400 30 400 44 440 44
+expect_zoom "lower half, down first" 1.4
+expect_moves "lower half, down first: x pinned to the press" 2 400
+
+# The dialog, through the action's button, with real clicks and keys.
+read -r bl bt br bb < <(rect button)
+xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
+wait_for '^dialog '
+sleep 0.5
+# The scale field has the focus, its text selected: typing replaces it.
+xdotool type --delay 50 "0.5"
+read -r ul ut ur ub < <(rect dialog-upper)
+xdotool mousemove $((ul + 8)) $(((ut + ub) / 2)) click 1
+sleep 0.2
+xdotool key Return
+sleep 0.5
+grep -q "scale=0.500000" "$ini" || fail "the dialog did not save the scale: $(cat "$ini")"
+grep -q "mask=2" "$ini" || fail "the dialog did not save the mask: $(cat "$ini")"
+echo "ok: the dialog saved scale 0.5 and the lower half only"
+
+drag 150 8 150 20
+expect_zoom "upper half, now disabled" 0
+drag 400 30 400 40
+expect_zoom "lower half, down 10 pixels at scale 0.5" 5.0
+echo "PASS"
