@@ -297,10 +297,13 @@ LRESULT TimeDisplayResult(size_t index) {
     return kTimeDisplayResultBase + static_cast<LRESULT>(index);
 }
 
-LRESULT SendMouse(UINT message, int x, int y, WPARAM keys) {
-    const LPARAM position = static_cast<LPARAM>(
+LPARAM MousePosition(int x, int y) {
+    return static_cast<LPARAM>(
         static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
-    return SendMessageW(host.timeDisplay, message, keys, position);
+}
+
+LRESULT SendMouse(UINT message, int x, int y, WPARAM keys) {
+    return SendMessageW(host.timeDisplay, message, keys, MousePosition(x, y));
 }
 
 void* RegisteredItem(const std::string& key) {

@@ -100,6 +100,9 @@ double ZoomLevel();
 // a test can tell that the result came back from it.
 LRESULT TimeDisplayResult(size_t index);
 
+// A mouse message's position parameter: x and y as 16-bit values, as Windows packs them.
+LPARAM MousePosition(int x, int y);
+
 // Sends a mouse message at client position (x, y) to the time display, as Windows would.
 LRESULT SendMouse(UINT message, int x, int y, WPARAM keys = 0);
 

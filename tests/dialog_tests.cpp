@@ -1,6 +1,7 @@
 // The "Ruvenkal Extension : Show Config" action and its dialog, run through the host's command
 // hook and closed the ways a user closes it.
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -43,28 +44,6 @@ std::string Text(HWND dialog, int id) {
     char text[256] = {};
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
-}
-
-// What a one-pixel drag down in each half shows of the applied settings.
-struct Applied {
-    double upperAmount;  // 0 when the half doesn't zoom
-    double lowerAmount;
-};
-
-Applied DragEachHalf() {
-    Applied applied = {0, 0};
-    double* amounts[] = {&applied.upperAmount, &applied.lowerAmount};
-    const int pressY[] = {3, 15};
-    for (int half = 0; half < 2; ++half) {
-        const size_t before = Record().zoomCalls.size();
-        standin::SendMouse(WM_LBUTTONDOWN, 50, pressY[half]);
-        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1);
-        standin::SendMouse(WM_LBUTTONUP, 50, pressY[half] + 1);
-        if (Record().zoomCalls.size() > before) {
-            *amounts[half] = Record().zoomCalls.back().amount;
-        }
-    }
-    return applied;
 }
 
 class ConfigAction : public HostTest {
@@ -194,11 +173,19 @@ struct CloseCase {
     const char* savedMask;
 };
 
+const double kNone = std::nan("");
+
+// Equal, or both NaN.
+bool SameAmount(double expected, double got) {
+    return expected == got || (std::isnan(expected) && std::isnan(got));
+}
+
 const CloseCase kCloseCases[] = {
-    {"EnterApplies", CloseBy::Ok, "0.5", true, false, 0, 0.5, "0.500000", "2"},
-    {"EscapeApplies", CloseBy::Cancel, "0.5", false, true, 0.5, 0, "0.500000", "1"},
+    {"EnterApplies", CloseBy::Ok, "0.5", true, false, kNone, 0.5, "0.500000", "2"},
+    {"EscapeApplies", CloseBy::Cancel, "0.5", false, true, 0.5, kNone, "0.500000", "1"},
     {"CloseBoxApplies", CloseBy::CloseBox, "0.5", false, false, 0.5, 0.5, "0.500000", "3"},
-    {"BothBoxesClearedTurnsTheGestureOff", CloseBy::Ok, "0.5", true, true, 0, 0, "0.500000", "0"},
+    {"BothBoxesClearedTurnsTheGestureOff", CloseBy::Ok, "0.5", true, true, kNone, kNone, "0.500000",
+     "0"},
     {"NegativeScale", CloseBy::Ok, "-0.5", false, false, -0.5, -0.5, "-0.500000", "3"},
     {"TinyScaleSavesAsZero", CloseBy::Ok, "0.0000004", false, false,
      static_cast<double>(0.0000004f), static_cast<double>(0.0000004f), "0.000000", "3"},
@@ -242,9 +229,9 @@ TEST_P(ClosingTheDialog, AppliesAtOnceAndSaves) {
     }
     EXPECT_FALSE(IsWindowVisible(dialog));
 
-    const Applied applied = DragEachHalf();
-    EXPECT_EQ(c.upperAmount, applied.upperAmount);
-    EXPECT_EQ(c.lowerAmount, applied.lowerAmount);
+    const HalfAmounts applied = ZoomPerPixelInEachHalf();
+    EXPECT_PRED2(SameAmount, c.upperAmount, applied.upper);
+    EXPECT_PRED2(SameAmount, c.lowerAmount, applied.lower);
     EXPECT_EQ(
         std::string("[ruvenkal]\r\nscale=") + c.savedScale + "\r\nmask=" + c.savedMask + "\r\n",
         ReadFile(standin::IniPath()));
@@ -266,9 +253,9 @@ TEST_F(ConfigAction, SavedValuesLoadAtTheNextStart) {
     HostOptions options;
     options.iniText = saved;
     ASSERT_NO_FATAL_FAILURE(Attach(options));
-    const Applied applied = DragEachHalf();
-    EXPECT_EQ(0.0, applied.upperAmount);
-    EXPECT_EQ(static_cast<double>(0.123457f), applied.lowerAmount);
+    const HalfAmounts applied = ZoomPerPixelInEachHalf();
+    EXPECT_TRUE(std::isnan(applied.upper));
+    EXPECT_EQ(static_cast<double>(0.123457f), applied.lower);
 }
 
 TEST_F(ConfigAction, OtherSectionsOfTheFileStay) {
@@ -289,7 +276,7 @@ TEST_F(ConfigAction, WithoutAConfigurationFileNothingIsWrittenButValuesApply) {
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(standin::IniPath().c_str()));
-    EXPECT_EQ(2.0, DragEachHalf().upperAmount);
+    EXPECT_EQ(2.0, ZoomPerPixelInEachHalf().upper);
 }
 
 TEST_F(ConfigAction, SavesWithAFullStopUnderACommaLocale) {

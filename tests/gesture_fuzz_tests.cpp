@@ -90,11 +90,6 @@ std::vector<Event> RandomSequence(std::mt19937& random) {
     return events;
 }
 
-LPARAM Position(int x, int y) {
-    return static_cast<LPARAM>(
-        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
-}
-
 // What an observer knows of the drag in progress: where it began and how it first moved.
 struct Drag {
     bool active = false;
@@ -118,7 +113,7 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         const WPARAM keys = 0x40 + i;  // arbitrary, must pass through as sent
 
         const LRESULT result =
-            SendMessageW(standin::TimeDisplay(), e.message, keys, Position(e.x, e.y));
+            SendMessageW(standin::TimeDisplay(), e.message, keys, standin::MousePosition(e.x, e.y));
 
         const auto& got = Record().timeDisplayMessages;
         int copies = 0;
@@ -144,7 +139,7 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             drag.amounts += call.amount;
         }
 
-        LPARAM expected = Position(e.x, e.y);
+        LPARAM expected = standin::MousePosition(e.x, e.y);
         if (e.message == WM_LBUTTONDOWN) {
             drag = Drag();
             drag.lower = 2 * e.y > settings.height + 1;
@@ -161,8 +156,8 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             drag.lastX = e.x;
             drag.lastY = e.y;
             if (moved && drag.lower) {
-                expected =
-                    drag.firstMove == 1 ? Position(e.x, drag.startY) : Position(drag.startX, e.y);
+                expected = drag.firstMove == 1 ? standin::MousePosition(e.x, drag.startY)
+                                               : standin::MousePosition(drag.startX, e.y);
             }
             const bool zoomLocked = drag.lower && drag.firstMove == 1;
             const double net = zoomLocked ? 0.0 : static_cast<double>(e.y - drag.startY);

@@ -40,11 +40,6 @@ Step PinnedMove(int x, int y, int forwardedX, int forwardedY, int zoomDy = kNoZo
     return {WM_MOUSEMOVE, x, y, forwardedX, forwardedY, zoomDy, MK_LBUTTON};
 }
 
-LPARAM Position(int x, int y) {
-    return static_cast<LPARAM>(
-        static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
-}
-
 struct GestureCase {
     const char* name;
     int timeDisplayHeight;
@@ -170,7 +165,7 @@ TEST_P(Gesture, ForwardsAndZoomsExactly) {
         const standin::WindowMessage& got = Record().timeDisplayMessages[0];
         EXPECT_EQ(step.message, got.message);
         EXPECT_EQ(step.keys, got.wParam);
-        EXPECT_EQ(Position(step.forwardedX, step.forwardedY), got.lParam);
+        EXPECT_EQ(standin::MousePosition(step.forwardedX, step.forwardedY), got.lParam);
         EXPECT_EQ(standin::TimeDisplayResult(0), result);
 
         if (step.zoomDy == kNoZoom) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "standin_host.h"
@@ -18,6 +19,29 @@ protected:
         ASSERT_TRUE(standin::TimeDisplayIsSubclassed());
     }
 };
+
+// The zoom amount of a one-pixel drag down in each half of the default 20-pixel time display,
+// NaN for a half that doesn't zoom: what the applied settings look like from outside.
+struct HalfAmounts {
+    double upper;
+    double lower;
+};
+
+inline HalfAmounts ZoomPerPixelInEachHalf() {
+    HalfAmounts amounts = {std::nan(""), std::nan("")};
+    double* halves[] = {&amounts.upper, &amounts.lower};
+    const int pressY[] = {3, 15};
+    for (int half = 0; half < 2; ++half) {
+        const size_t before = standin::Record().zoomCalls.size();
+        standin::SendMouse(WM_LBUTTONDOWN, 50, pressY[half]);
+        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1);
+        standin::SendMouse(WM_LBUTTONUP, 50, pressY[half] + 1);
+        if (standin::Record().zoomCalls.size() > before) {
+            *halves[half] = standin::Record().zoomCalls.back().amount;
+        }
+    }
+    return amounts;
+}
 
 // Names a parameterized case after its `name` field.
 struct CaseName {

@@ -11,30 +11,6 @@ using standin::Record;
 
 namespace {
 
-struct Observed {
-    bool upperZooms;
-    bool lowerZooms;
-    double amountPerPixel;  // of a one-pixel move down; NaN when no half zooms
-};
-
-// Drags one pixel down in each half of the default 20-pixel time display.
-Observed ObserveGesture() {
-    Observed observed = {false, false, std::nan("")};
-    const int pressY[] = {3, 15};
-    bool* zooms[] = {&observed.upperZooms, &observed.lowerZooms};
-    for (int half = 0; half < 2; ++half) {
-        const size_t before = Record().zoomCalls.size();
-        standin::SendMouse(WM_LBUTTONDOWN, 50, pressY[half]);
-        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1);
-        standin::SendMouse(WM_LBUTTONUP, 50, pressY[half] + 1);
-        *zooms[half] = Record().zoomCalls.size() > before;
-        if (*zooms[half]) {
-            observed.amountPerPixel = Record().zoomCalls.back().amount;
-        }
-    }
-    return observed;
-}
-
 std::string Ini(const std::string& scale, const std::string& mask) {
     return "[other]\r\nscale=9\r\n[ruvenkal]\r\nscale=" + scale + "\r\nmask=" + mask + "\r\n";
 }
@@ -86,11 +62,14 @@ TEST_P(StoredSettings, GestureUsesTheLoadedValues) {
     options.iniText = GetParam().iniText;
     ASSERT_NO_FATAL_FAILURE(Attach(options));
 
-    const Observed observed = ObserveGesture();
-    EXPECT_EQ(GetParam().upper, observed.upperZooms);
-    EXPECT_EQ(GetParam().lower, observed.lowerZooms);
-    if (GetParam().upper || GetParam().lower) {
-        EXPECT_EQ(static_cast<double>(GetParam().scale), observed.amountPerPixel);
+    const HalfAmounts amounts = ZoomPerPixelInEachHalf();
+    const double scale = GetParam().scale;
+    EXPECT_EQ(GetParam().upper, !std::isnan(amounts.upper));
+    EXPECT_EQ(GetParam().lower, !std::isnan(amounts.lower));
+    for (double amount : {amounts.upper, amounts.lower}) {
+        if (!std::isnan(amount)) {
+            EXPECT_EQ(scale, amount);
+        }
     }
 }
 
@@ -110,7 +89,7 @@ TEST_F(StoredSettingsUnderGermanLocale, FullStopStaysTheDecimalSeparator) {
     HostOptions options;
     options.iniText = Ini("0.25", "3");
     ASSERT_NO_FATAL_FAILURE(Attach(options));
-    EXPECT_EQ(0.25, ObserveGesture().amountPerPixel);
+    EXPECT_EQ(0.25, ZoomPerPixelInEachHalf().upper);
 }
 
 struct MissingFileCase {
@@ -138,10 +117,9 @@ TEST_P(WithoutStoredSettings, DefaultsApplyAndNothingIsWritten) {
     GetParam().configure(options);
     ASSERT_NO_FATAL_FAILURE(Attach(options));
 
-    const Observed observed = ObserveGesture();
-    EXPECT_TRUE(observed.upperZooms);
-    EXPECT_TRUE(observed.lowerZooms);
-    EXPECT_EQ(static_cast<double>(0.1f), observed.amountPerPixel);
+    const HalfAmounts amounts = ZoomPerPixelInEachHalf();
+    EXPECT_EQ(static_cast<double>(0.1f), amounts.upper);
+    EXPECT_EQ(static_cast<double>(0.1f), amounts.lower);
 
     const bool asked =
         std::count(Record().events.begin(), Record().events.end(), "call get_ini_file") != 0;
