@@ -297,4 +297,17 @@ TEST_F(ConfigAction, UnloadCallDestroysTheDialogAndRemovesTheAction) {
     EXPECT_FALSE(standin::RunCommand(kCommandId));
 }
 
+// The host may close its main window, and the dialog with it, before the unload call; the action
+// then opens a dialog again rather than showing a stale handle.
+TEST_F(ConfigAction, DialogDestroyedWithItsOwnerIsForgotten) {
+    HWND dialog = Open();
+    DestroyWindow(dialog);  // as the owner's destruction does
+    EXPECT_TRUE(standin::RunCommand(kCommandId));
+    HWND again = FindConfigDialog();
+    EXPECT_NE(nullptr, again);
+    EXPECT_TRUE(IsWindowVisible(again));
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_FALSE(IsWindow(again));
+}
+
 }  // namespace

@@ -34,6 +34,7 @@ rect() {  # prints "left top right bottom" of a logged window
 }
 
 wait_for '^ready'
+sleep 0.5  # let the window settle on the desktop before the pointer reaches it
 read -r left top right bottom < <(rect timedisplay)
 
 # A drag with the real pointer, in time display client coordinates: press at the first point,

@@ -70,6 +70,13 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
                 ShowWindow(dialog, SW_HIDE);
             }
             return TRUE;
+        case WM_NCDESTROY:
+            // Destroyed with its owner, the host's main window: forget the handle, which the
+            // system may give to another window.
+            if (moduleState.configDialog == dialog) {
+                moduleState.configDialog = nullptr;
+            }
+            return FALSE;
         default:
             return FALSE;
     }
