@@ -297,6 +297,24 @@ TEST_F(ConfigAction, UnloadCallDestroysTheDialogAndRemovesTheAction) {
     EXPECT_FALSE(standin::RunCommand(kCommandId));
 }
 
+// The mask is read at each press, the scale at each move.
+TEST_F(ConfigAction, ChangesMidDragTakeEffectAtTheNextPressAndMove) {
+    HWND dialog = Open();
+    standin::SendMouse(WM_LBUTTONDOWN, 50, 3);  // upper half, enabled
+    SetDlgItemTextA(dialog, kScale, "0.5");
+    SendDlgItemMessageA(dialog, kUpper, BM_CLICK, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+
+    standin::SendMouse(WM_MOUSEMOVE, 50, 5);
+    ASSERT_FALSE(Record().zoomCalls.empty());
+    EXPECT_EQ(1.0, Record().zoomCalls.back().amount);  // the drag goes on, at the new scale
+    standin::SendMouse(WM_LBUTTONUP, 50, 5);
+
+    const HalfAmounts next = ZoomPerPixelInEachHalf();
+    EXPECT_TRUE(std::isnan(next.upper));
+    EXPECT_EQ(0.5, next.lower);
+}
+
 // The host may close its main window, and the dialog with it, before the unload call; the action
 // then opens a dialog again rather than showing a stale handle.
 TEST_F(ConfigAction, DialogDestroyedWithItsOwnerIsForgotten) {
