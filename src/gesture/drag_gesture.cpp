@@ -64,7 +64,7 @@ LPARAM TrackDragMove(LPARAM position) {
     }
 
     if (dy != 0) {
-        // A float times a 16-bit difference is exact in a double.
+        // A float (24 bits) times a difference of at most 17 bits is exact in a double.
         const double amount = static_cast<double>(zoomSettings.scale) * dy;
         moduleState.hostApi.adjustZoom(amount, 0, 0, zoomSettings.adjustMode);
     }
