@@ -98,13 +98,7 @@ bool CreateWindows() {
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     host.timeDisplay = CreateTimeDisplay(parent);
-    if (host.timeDisplay == nullptr) {
-        return false;
-    }
-    if (options.showMainWindow) {
-        ShowWindow(host.mainWindow, SW_SHOW);
-    }
-    return true;
+    return host.timeDisplay != nullptr;
 }
 
 std::string TempPath(const char* stem, const char* extension) {
@@ -203,6 +197,15 @@ int RegisterItem(const char* key, void* item) {
     return 1;
 }
 
+PluginInfo MakePluginInfo() {
+    PluginInfo info = {};
+    info.callerVersion = host.options.version;
+    info.mainWindow = host.mainWindow;
+    info.registerItem = host.options.offerRegisterItem ? &RegisterItem : nullptr;
+    info.lookupFunction = host.options.offerLookupFunction ? &LookupFunction : nullptr;
+    return info;
+}
+
 }  // namespace
 
 std::string OriginalModulePath() {
@@ -238,15 +241,6 @@ void UnloadModule() {
         FreeLibrary(host.module);
         host.module = nullptr;
     }
-}
-
-PluginInfo MakePluginInfo() {
-    PluginInfo info = {};
-    info.callerVersion = host.options.version;
-    info.mainWindow = host.mainWindow;
-    info.registerItem = host.options.offerRegisterItem ? &RegisterItem : nullptr;
-    info.lookupFunction = host.options.offerLookupFunction ? &LookupFunction : nullptr;
-    return info;
 }
 
 int CallEntry() {

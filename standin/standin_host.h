@@ -31,7 +31,6 @@ struct HostOptions {
     int timeDisplayWidth = 400;
     int timeDisplayHeight = 20;
     RECT mainWindowRect = {120, 90, 920, 690};
-    bool showMainWindow = false;
     bool record = true;  // false: count zoom calls only, record no messages (for measuring)
     std::function<void(double amount)> onZoom;  // told of each adjustZoom call
 };
@@ -78,7 +77,6 @@ void UnloadModule();
 
 int CallEntry();                  // with the host's record, as the host does after loading
 int CallEntry(PluginInfo* info);  // with any record, or null as before unloading
-PluginInfo MakePluginInfo();
 
 HostRecord& Record();
 const HostOptions& Options();
