@@ -30,6 +30,7 @@ struct Sandbox {
     WNDPROC mainWindowProc;
     bool scrubbing;
     int scrubLastX;
+    bool pressedOnce;
 };
 
 Sandbox sandbox;
@@ -69,11 +70,17 @@ void Redraw() {
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
+            sandbox.pressedOnce = true;
             sandbox.scrubbing = true;
             sandbox.scrubLastX = X(lParam);
             Log("timedisplay down %d %d", X(lParam), Y(lParam));
             break;
         case WM_MOUSEMOVE:
+            // Until the first press, so that a driver of real input can tell that the pointer
+            // reaches us.
+            if (!sandbox.pressedOnce) {
+                Log("timedisplay hover %d %d", X(lParam), Y(lParam));
+            }
             if (sandbox.scrubbing) {
                 Log("timedisplay move %d %d", X(lParam), Y(lParam));
                 sandboxView.cursorSeconds +=

@@ -23,7 +23,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         echo "docs/images/$2"
     }
 
-    wine build/x64/bin/sandbox.exe --log "$(winepath -w "$log")" --ini "$(winepath -w "$work/s.ini")" &
+    ruvenkal_wine build/x64/bin/sandbox.exe --log "$(ruvenkal_wine winepath -w "$log")" \
+        --ini "$(ruvenkal_wine winepath -w "$work/s.ini")" &
     wait_for "^ready"
     read -r tl tt tr tb < <(rect timedisplay)
 

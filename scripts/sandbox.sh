@@ -10,5 +10,18 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 scripts/build.sh >/dev/null
 source scripts/wine-env.sh
-ruvenkal_start_wine
-wine "build/$arch/bin/sandbox.exe"
+source scripts/x86-mode.sh
+x86_side=
+if [ "$arch" = x86 ]; then
+    ruvenkal_x86_decide
+    if [ "$x86_mode" = skip ]; then
+        echo "The x86 sandbox can't run here: $x86_why." >&2
+        ruvenkal_x86_instructions >&2
+        exit 1
+    fi
+    ruvenkal_x86_prepare
+    x86_side=with-x86
+fi
+ruvenkal_start_wine $x86_side
+trap 'ruvenkal_stop_wine; ruvenkal_x86_restore' EXIT
+ruvenkal_wine "build/$arch/bin/sandbox.exe"

@@ -1,36 +1,58 @@
 #!/usr/bin/env bash
-# The Wine set-up shared by the scripts that run the cross-built programs: one prefix inside the
-# build tree. Source it, then call ruvenkal_start_wine inside an X display (xvfb-run).
+# The Wine set-up shared by the scripts that run the cross-built programs: one 64-bit prefix
+# inside the build tree, whose 32-bit side runs the x86 programs. Source it, then call
+# ruvenkal_start_wine inside an X display (xvfb-run).
+#
+# Everything goes through Wine's 64-bit loader and wineserver: they need no 32-bit program, so
+# x64 runs on machines that can't run 32-bit programs at all. Debian's `wine` wrapper would start
+# the 32-bit loader whenever wine32 is installed.
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
+export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or HTML engine to look for
+export WINESERVER=/usr/lib/wine/wineserver64
+export RUVENKAL_WINE=/usr/lib/wine/wine64
+
+ruvenkal_wine() {
+    "$RUVENKAL_WINE" "$@"
+}
 
 # Sets up the prefix if needed and keeps its wineserver running until the calling shell exits, so
 # that each program starts in a fraction of a second. Windows open in a virtual desktop: they get
 # caption bars, and Wine doesn't wait for a window manager (there is none under Xvfb) each time a
 # window is hidden.
+#
+#   ruvenkal_start_wine [with-x86]   with-x86: the prefix's 32-bit side must be set up too.
 ruvenkal_start_wine() {
+    local x86_side="${1:-}"
+    local configured="$WINEPREFIX/.ruvenkal-configured"
+    # A prefix from before (32-bit, or set up while 32-bit programs couldn't run) is made anew.
+    if [ -f "$WINEPREFIX/system.reg" ] && { ! grep -q '^#arch=win64' "$WINEPREFIX/system.reg" ||
+        { [ -n "$x86_side" ] && ! grep -qx with-x86 "$configured" 2>/dev/null; }; }; then
+        "$WINESERVER" -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    fi
     mkdir -p "$WINEPREFIX"
     # One left running from another display would fail to create windows on this one.
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     # Started first, so that it is the one that stays; it must not hold the caller's output open.
-    wineserver -p >/dev/null 2>&1
-    wineboot -i >/dev/null 2>&1
-    local configured="$WINEPREFIX/.ruvenkal-configured"
+    "$WINESERVER" -p >/dev/null 2>&1
+    ruvenkal_wine wineboot -i >/dev/null 2>&1
     if [ ! -f "$configured" ]; then
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+        ruvenkal_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        ruvenkal_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+            >/dev/null 2>&1
         # Caption buttons are drawn with Marlett, which Wine finds only among the prefix's fonts.
         cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || true
-        touch "$configured"
-        wineserver -k
-        wineserver -p >/dev/null 2>&1
-        wineboot >/dev/null 2>&1
+        echo "${x86_side:-x64-only}" >"$configured"
+        "$WINESERVER" -k
+        "$WINESERVER" -p >/dev/null 2>&1
+        ruvenkal_wine wineboot >/dev/null 2>&1
     fi
     trap ruvenkal_stop_wine EXIT
 }
 
 ruvenkal_stop_wine() {
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
 }

@@ -3,9 +3,14 @@
 # would, changes the settings through the dialog with real clicks and key presses, and checks what
 # the extension did from the sandbox's own log. Needs an X display with a running Wine prefix.
 #
-#   sandbox_e2e.sh path/to/sandbox.exe
+#   sandbox_e2e.sh path/to/wine path/to/sandbox.exe
+#
+# It waits on what the sandbox logs, never for a fixed time. RUVENKAL_TIME_SCALE multiplies every
+# time limit, for 32-bit programs under emulation.
 set -euo pipefail
-sandbox_exe=$1
+wine=$1
+sandbox_exe=$2
+time_scale=${RUVENKAL_TIME_SCALE:-1}
 work=$(mktemp -d)
 log="$work/sandbox.log"
 ini="$work/sandbox.ini"
@@ -17,34 +22,54 @@ fail() {
     exit 1
 }
 
-wine "$sandbox_exe" --log "$(winepath -w "$log")" --ini "$(winepath -w "$ini")" &
+"$wine" "$sandbox_exe" --log "$("$wine" winepath -w "$log")" --ini "$("$wine" winepath -w "$ini")" &
 sandbox_pid=$!
 trap 'kill $sandbox_pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-wait_for() {  # a log line matching $1
-    for _ in $(seq 100); do
-        grep -q "$1" "$log" 2>/dev/null && return 0
-        sleep 0.1
+# Polls until the command $2... succeeds, for at most $1 seconds (times the scale).
+wait_until() {
+    local limit=$(($1 * time_scale * 50))
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
+        sleep 0.02
     done
-    fail "the sandbox never logged '$1'"
+    return 1
 }
+
+logged() { grep -q "$1" "$log" 2>/dev/null; }
+# Lines since the mark matching $1: at least $2 of them.
+logged_since_mark() { [ "$(since_mark | grep -c "$1")" -ge "$2" ]; }
+since_mark() { tail -n +"$((mark + 1))" "$log" | tr -d '\r'; }
+set_mark() { mark=$(wc -l <"$log"); }
 
 rect() {  # prints "left top right bottom" of a logged window
     grep "^$1 " "$log" | tail -n 1 | tr -d '\r' | cut -d' ' -f2-5
 }
 
-wait_for '^ready'
-sleep 0.5  # let the window settle on the desktop before the pointer reaches it
+wait_until 10 logged '^ready' || fail "the sandbox never became ready"
 read -r left top right bottom < <(rect timedisplay)
 
+# The window may not be on the display yet when the sandbox says it is ready: move the pointer
+# over the time display until the sandbox sees it there.
+hover=0
+pointer_seen() {
+    hover=$(((hover + 1) % 20))
+    xdotool mousemove $((left + 300 + hover)) $((top + 2))
+    sleep 0.05
+    logged "^timedisplay hover $((300 + hover)) 2"
+}
+wait_until 10 pointer_seen || fail "the pointer never reached the time display"
+
 # A drag with the real pointer, in time display client coordinates: press at the first point,
-# move through the rest in small steps, release at the last.
+# move through the rest in small steps, release at the last. Each move waits until the sandbox
+# has it, so that a slow sandbox never sees two moves merged into one.
 drag() {
-    local x=$1 y=$2
+    local x=$1 y=$2 moves=0
     shift 2
-    mark=$(wc -l <"$log")
+    set_mark
     xdotool mousemove $((left + x)) $((top + y)) mousedown 1
-    sleep 0.1
+    wait_until 5 logged_since_mark '^timedisplay down' 1 || fail "the press never arrived"
     while [ $# -gt 0 ]; do
         local tx=$1 ty=$2
         shift 2
@@ -52,14 +77,15 @@ drag() {
             x=$((x + (tx > x ? 1 : (tx < x ? -1 : 0)) * ((tx - x) * (tx - x) > 1 ? 2 : 1)))
             y=$((y + (ty > y ? 1 : (ty < y ? -1 : 0)) * ((ty - y) * (ty - y) > 1 ? 2 : 1)))
             xdotool mousemove $((left + x)) $((top + y))
-            sleep 0.03
+            moves=$((moves + 1))
+            wait_until 5 logged_since_mark '^timedisplay move' "$moves" ||
+                fail "move $moves to ($x, $y) never arrived"
         done
     done
     xdotool mouseup 1
-    sleep 0.3
+    wait_until 5 logged_since_mark '^timedisplay up' 1 || fail "the release never arrived"
 }
 
-since_mark() { tail -n +"$((mark + 1))" "$log" | tr -d '\r'; }
 zoom_sum() { since_mark | awk '$1 == "adjustZoom" { s += $2; n++ } END { printf "%d %.9f\n", n, s }'; }
 
 expect_zoom() {  # $1: what, $2: expected sum (0 for no calls at all)
@@ -100,21 +126,26 @@ expect_moves "lower half, down first: x pinned to the press" 2 400
 # The dialog, through the action's button, with real clicks and keys.
 read -r bl bt br bb < <(rect button)
 xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
-wait_for '^dialog '
-sleep 0.5
-# The scale field has the focus, its text selected: typing replaces it.
+wait_until 10 logged '^dialog ' || fail "the action never showed the dialog"
+# The scale field has the focus, its text selected: typing replaces it. X delivers the keys,
+# the click and Enter in this order, however slowly the dialog takes them.
 xdotool type --delay 50 "0.5"
 read -r ul ut ur ub < <(rect dialog-upper)
 xdotool mousemove $((ul + 8)) $(((ut + ub) / 2)) click 1
-sleep 0.2
 xdotool key Return
-sleep 0.5
-grep -q "scale=0.500000" "$ini" || fail "the dialog did not save the scale: $(cat "$ini")"
-grep -q "mask=2" "$ini" || fail "the dialog did not save the mask: $(cat "$ini")"
+saved() { grep -q "scale=0.500000" "$ini" 2>/dev/null && grep -q "mask=2" "$ini"; }
+wait_until 10 saved || fail "the dialog did not save scale 0.5 and mask 2: $(cat "$ini" 2>&1)"
 echo "ok: the dialog saved scale 0.5 and the lower half only"
 
 drag 150 8 150 20
 expect_zoom "upper half, now disabled" 0
 drag 400 30 400 40
 expect_zoom "lower half, down 10 pixels at scale 0.5" 5.0
+
+# Closed as a user closes it, with the close box: the host's unload call and the unload go
+# through, and nothing of this run stays in Wine to get in the way of the next one.
+read -r wl wt wr wb < <(rect window)
+xdotool mousemove $((wr - 12)) $((wt + 12)) click 1
+wait_until 10 logged '^closed' || fail "the sandbox did not close from its close box"
+wait "$sandbox_pid" || fail "the sandbox exited with status $?"
 echo "PASS"
