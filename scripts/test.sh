@@ -4,6 +4,7 @@
 #
 #   RUVENKAL_X86_MODE=native|emulated|skip  how to run the x86 side (default: probed)
 #   RUVENKAL_REQUIRE_X86=1                  a skipped x86 side fails the run
+#   RUVENKAL_FUZZ_SECONDS=N                 how long each fuzz target runs (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -38,6 +39,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     run x64 x64
 ' || true
 
+# The text conversions under the sanitizers, natively, briefly; scripts/fuzz.sh runs them longer.
+fuzz_status=0
+scripts/fuzz.sh "${RUVENKAL_FUZZ_SECONDS:-10}" || fuzz_status=1
+
 # What ran, one line per architecture.
 status=0
 summary() {  # architecture, mode
@@ -57,4 +62,10 @@ else
     summary x86 "$x86_mode"
 fi
 summary x64 native
+if [ "$fuzz_status" = 0 ]; then
+    echo "fuzz: passed (parse and format, ${RUVENKAL_FUZZ_SECONDS:-10} s each)"
+else
+    echo "fuzz: FAILED"
+    status=1
+fi
 exit $status

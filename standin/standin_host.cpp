@@ -17,6 +17,8 @@ struct Host {
     HostRecord record;
     HMODULE module = nullptr;
     std::string modulePath;
+    HMODULE secondCopy = nullptr;
+    std::string secondCopyPath;
     std::string iniPath;
     double zoomLevel = 100.0;
     HWND mainWindow = nullptr;
@@ -41,7 +43,8 @@ LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam,
             ReleaseCapture();
             return TimeDisplayResult(index);
         default:
-            if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message >= WM_USER) {
+            if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message >= WM_USER ||
+                message == WM_CAPTURECHANGED || message == WM_CANCELMODE) {
                 return TimeDisplayResult(index);
             }
             return DefWindowProcW(window, message, wParam, lParam);
@@ -110,17 +113,29 @@ std::string TempPath(const char* stem, const char* extension) {
     return name;
 }
 
+// A copy under a new file name is a new module, with all of its state at zero.
+HMODULE LoadCopy(std::string* path) {
+    *path = TempPath("ruvenkal", ".dll");
+    if (!CopyFileA(OriginalModulePath().c_str(), path->c_str(), FALSE)) {
+        return nullptr;
+    }
+    return LoadLibraryA(path->c_str());
+}
+
 bool LoadFreshModule() {
-    if (!host.options.loadCopy) {
-        host.module = LoadLibraryA(OriginalModulePath().c_str());
-        return host.module != nullptr;
-    }
-    host.modulePath = TempPath("ruvenkal", ".dll");
-    if (!CopyFileA(OriginalModulePath().c_str(), host.modulePath.c_str(), FALSE)) {
-        return false;
-    }
-    host.module = LoadLibraryA(host.modulePath.c_str());
+    host.module = host.options.loadCopy ? LoadCopy(&host.modulePath)
+                                        : LoadLibraryA(OriginalModulePath().c_str());
     return host.module != nullptr;
+}
+
+void UnloadAndDelete(HMODULE* module, const std::string& path) {
+    if (*module != nullptr) {
+        FreeLibrary(*module);
+        *module = nullptr;
+    }
+    if (!path.empty()) {
+        DeleteFileA(path.c_str());
+    }
 }
 
 bool WriteIniFile() {
@@ -128,7 +143,7 @@ bool WriteIniFile() {
     if (!host.options.iniText) {
         return true;
     }
-    FILE* file = std::fopen(host.iniPath.c_str(), "wb");
+    FILE* file = _wfopen(WidePath(host.iniPath).c_str(), L"wb");
     if (file == nullptr) {
         return false;
     }
@@ -226,11 +241,10 @@ void Stop() {
         DestroyWindow(host.mainWindow);
     }
     UnloadModule();
-    if (!host.modulePath.empty()) {
-        DeleteFileA(host.modulePath.c_str());
-    }
+    DeleteFileA(host.modulePath.c_str());
+    UnloadAndDelete(&host.secondCopy, host.secondCopyPath);
     if (host.options.iniPath.empty() && !host.iniPath.empty()) {
-        DeleteFileA(host.iniPath.c_str());
+        DeleteFileW(WidePath(host.iniPath).c_str());
     }
     PumpMessages();
     host = Host();
@@ -243,16 +257,45 @@ void UnloadModule() {
     }
 }
 
+HMODULE LoadSecondCopy() {
+    if (host.secondCopy == nullptr) {
+        host.secondCopy = LoadCopy(&host.secondCopyPath);
+    }
+    return host.secondCopy;
+}
+
+void UnloadSecondCopy() {
+    UnloadAndDelete(&host.secondCopy, host.secondCopyPath);
+}
+
 int CallEntry() {
     PluginInfo info = MakePluginInfo();
     return CallEntry(&info);
 }
 
 int CallEntry(PluginInfo* info) {
+    return CallEntryOf(host.module, info);
+}
+
+int CallEntryOf(HMODULE module) {
+    PluginInfo info = MakePluginInfo();
+    return CallEntryOf(module, &info);
+}
+
+int CallEntryOf(HMODULE module, PluginInfo* info) {
     // Through void*: FARPROC's own type says nothing of the function's real one.
     auto entry = reinterpret_cast<PluginEntry>(
-        reinterpret_cast<void*>(GetProcAddress(host.module, "ReaperPluginEntry")));
-    return entry ? entry(host.module, info) : -1;
+        reinterpret_cast<void*>(GetProcAddress(module, "ReaperPluginEntry")));
+    return entry ? entry(module, info) : -1;
+}
+
+std::wstring WidePath(const std::string& utf8) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
+    if (size > 1) {
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], size);
+    }
+    return wide;
 }
 
 HostRecord& Record() {
@@ -263,6 +306,9 @@ const HostOptions& Options() {
 }
 HMODULE Module() {
     return host.module;
+}
+const std::string& ModulePath() {
+    return host.modulePath;
 }
 HWND MainWindow() {
     return host.mainWindow;

@@ -25,7 +25,7 @@ struct HostOptions {
     int commandId = 41000;                    // what "command_id" registrations return
     bool iniPathNull = false;                 // get_ini_file returns null
     std::optional<std::string> iniText;       // written to the configuration file before start
-    std::string iniPath;   // a lasting configuration file instead of a temporary one
+    std::string iniPath;   // a lasting configuration file (UTF-8) instead of a temporary one
     bool loadCopy = true;  // false: load the ruvenkal.dll beside the program itself
     TimeDisplayPlacement placement = TimeDisplayPlacement::Child;
     int timeDisplayWidth = 400;
@@ -78,9 +78,20 @@ void UnloadModule();
 int CallEntry();                  // with the host's record, as the host does after loading
 int CallEntry(PluginInfo* info);  // with any record, or null as before unloading
 
+// Another fresh copy of the module under another file name, as a user may leave one in the
+// plug-in folder. Loaded once per host; Stop unloads it.
+HMODULE LoadSecondCopy();
+void UnloadSecondCopy();
+int CallEntryOf(HMODULE module);  // with the host's record
+int CallEntryOf(HMODULE module, PluginInfo* info);
+
+// A UTF-8 path, as the host hands paths out, in the form the W file functions take.
+std::wstring WidePath(const std::string& utf8);
+
 HostRecord& Record();
 const HostOptions& Options();
 HMODULE Module();
+const std::string& ModulePath();  // of the loaded copy
 HWND MainWindow();
 HWND TimeDisplay();
 // Another window of the time display's class, created after the module attached (so that the

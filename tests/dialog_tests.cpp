@@ -302,7 +302,8 @@ TEST_F(ConfigAction, ChangesMidDragTakeEffectAtTheNextPressAndMove) {
     HWND dialog = Open();
     standin::SendMouse(WM_LBUTTONDOWN, 50, 3);  // upper half, enabled
     SetDlgItemTextA(dialog, kScale, "0.5");
-    SendDlgItemMessageA(dialog, kUpper, BM_CLICK, 0, 0);
+    // Not a click: a clicked button takes the mouse capture, and that ends the drag.
+    CheckDlgButton(dialog, kUpper, BST_UNCHECKED);
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 
     standin::SendMouse(WM_MOUSEMOVE, 50, 5);

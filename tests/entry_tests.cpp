@@ -148,25 +148,85 @@ LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARA
     return CallWindowProcW(procBelowForeignSubclass, window, message, wParam, lParam);
 }
 
+void AddForeignSubclass() {
+    procBelowForeignSubclass = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        standin::TimeDisplay(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
+}
+
+// Restores the chain so the host can close its window normally.
+void RemoveForeignSubclass() {
+    SetWindowLongPtrW(standin::TimeDisplay(), GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(procBelowForeignSubclass));
+}
+
 TEST_F(Entry, UnloadCallUnderAForeignSubclassKeepsTheModuleLoaded) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    HWND timeDisplay = standin::TimeDisplay();
-    procBelowForeignSubclass = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(timeDisplay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
+    AddForeignSubclass();
 
     EXPECT_EQ(0, standin::CallEntry(nullptr));
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&ForeignSubclass),
-              GetWindowLongPtrW(timeDisplay, GWLP_WNDPROC));
+              GetWindowLongPtrW(standin::TimeDisplay(), GWLP_WNDPROC));
 
     standin::UnloadModule();
     foreignSubclassCalls = 0;
     Record().timeDisplayMessages.clear();
     EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9));
     EXPECT_EQ(1, foreignSubclassCalls);
+    RemoveForeignSubclass();
+}
 
-    // Restore the chain so the host can close its window normally.
-    SetWindowLongPtrW(timeDisplay, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(procBelowForeignSubclass));
+// The host may destroy the time display before its unload call: the module must let go of the
+// window then, and the unload call must neither restore nor pin anything for it.
+TEST_F(Entry, TimeDisplayDestroyedMidDragIsForgotten) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    standin::SendMouse(WM_LBUTTONDOWN, 10, 15);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 17);
+    Record().timeDisplayMessages.clear();
+
+    DestroyWindow(standin::TimeDisplay());
+    ASSERT_FALSE(Record().timeDisplayMessages.empty());
+    EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), Record().timeDisplayMessages.back().message);
+
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    const std::string path = standin::ModulePath();
+    standin::UnloadModule();
+    EXPECT_EQ(nullptr, GetModuleHandleA(path.c_str())) << "the module pinned itself";
+}
+
+// Two copies under different file names: only the first hooks and registers; after it has
+// detached, the other may attach.
+TEST_F(Entry, SecondCopyRefusesWhileTheFirstIsAttached) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    HMODULE second = standin::LoadSecondCopy();
+    ASSERT_NE(nullptr, second);
+    Record().events.clear();
+
+    EXPECT_EQ(0, standin::CallEntryOf(second));
+    for (const std::string& event : Record().events) {
+        EXPECT_EQ(std::string::npos, event.find("register")) << event;
+    }
+    ExpectOneHook();
+    standin::SendMouse(WM_LBUTTONUP, 10, 9);
+
+    ASSERT_EQ(0, standin::CallEntry(nullptr));
+    standin::UnloadModule();
+    EXPECT_EQ(1, standin::CallEntryOf(second));
+    EXPECT_TRUE(standin::TimeDisplayIsSubclassed());
+    ExpectOneHook();
+    standin::SendMouse(WM_LBUTTONUP, 10, 9);
+    EXPECT_EQ(0, standin::CallEntryOf(second, nullptr));
+}
+
+TEST_F(Entry, SecondCopyRefusesWhileTheFirstMustStayHooked) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    AddForeignSubclass();
+    ASSERT_EQ(0, standin::CallEntry(nullptr));
+
+    HMODULE second = standin::LoadSecondCopy();
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(0, standin::CallEntryOf(second));
+    ExpectOneHook();
+    RemoveForeignSubclass();
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ const char* MessageName(UINT message) {
             return "dblclk";
         case WM_RBUTTONDOWN:
             return "rdown";
+        case WM_CAPTURECHANGED:
+            return "capturechanged";
+        case WM_CANCELMODE:
+            return "cancelmode";
         default:
             return "other";
     }
@@ -46,7 +50,11 @@ const char* MessageName(UINT message) {
 std::string Describe(const std::vector<Event>& events) {
     std::ostringstream text;
     for (const Event& e : events) {
-        text << "  " << MessageName(e.message) << " (" << e.x << ", " << e.y << ")\n";
+        text << "  " << MessageName(e.message) << " (" << e.x << ", " << e.y << ")";
+        if (e.message == WM_CAPTURECHANGED) {
+            text << (e.x % 2 != 0 ? " to the time display" : " to another window");
+        }
+        text << "\n";
     }
     return text.str();
 }
@@ -68,6 +76,8 @@ std::vector<Event> RandomSequence(std::mt19937& random) {
                              : kind < 20 ? WM_LBUTTONUP
                              : kind < 24 ? WM_LBUTTONDBLCLK
                              : kind < 30 ? (kind % 2 ? WM_RBUTTONDOWN : WM_USER + 9)
+                             : kind < 33 ? WM_CAPTURECHANGED
+                             : kind < 34 ? WM_CANCELMODE
                                          : WM_MOUSEMOVE;
         const int where = percent(random);
         if (where < 60) {
@@ -90,9 +100,20 @@ std::vector<Event> RandomSequence(std::mt19937& random) {
     return events;
 }
 
+// What the message carries in lParam: a position, or for WM_CAPTURECHANGED the window that takes
+// the capture, the time display itself for an odd x.
+LPARAM LParamOf(const Event& e) {
+    if (e.message == WM_CAPTURECHANGED) {
+        return reinterpret_cast<LPARAM>(e.x % 2 != 0 ? standin::TimeDisplay()
+                                                     : standin::MainWindow());
+    }
+    return standin::MousePosition(e.x, e.y);
+}
+
 // What an observer knows of the drag in progress: where it began and how it first moved.
 struct Drag {
     bool active = false;
+    bool interrupted = false;  // the capture went elsewhere, or the mode was cancelled
     bool lower = false;
     int startX = 0, startY = 0, lastX = 0, lastY = 0;
     int firstMove = 0;  // 0 none yet, 1 horizontal, 2 vertical
@@ -112,8 +133,7 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         const size_t zoomsBefore = Record().zoomCalls.size();
         const WPARAM keys = 0x40 + i;  // arbitrary, must pass through as sent
 
-        const LRESULT result =
-            SendMessageW(standin::TimeDisplay(), e.message, keys, standin::MousePosition(e.x, e.y));
+        const LRESULT result = SendMessageW(standin::TimeDisplay(), e.message, keys, LParamOf(e));
 
         const auto& got = Record().timeDisplayMessages;
         int copies = 0;
@@ -139,7 +159,13 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             drag.amounts += call.amount;
         }
 
-        LPARAM expected = standin::MousePosition(e.x, e.y);
+        LPARAM expected = LParamOf(e);
+        if (e.message == WM_CANCELMODE ||
+            (e.message == WM_CAPTURECHANGED &&
+             reinterpret_cast<HWND>(expected) != standin::TimeDisplay())) {
+            drag.active = false;
+            drag.interrupted = true;
+        }
         if (e.message == WM_LBUTTONDOWN) {
             drag = Drag();
             drag.lower = 2 * e.y > settings.height + 1;
@@ -169,6 +195,9 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             if (zooms != 0) {
                 return where.str() + "zoomed outside an active drag";
             }
+        }
+        if (drag.interrupted && zooms != 0) {
+            return where.str() + "zoomed after losing the capture, before the next press";
         }
         if (got[0].lParam != expected) {
             return where.str() + "forwarded position is wrong";

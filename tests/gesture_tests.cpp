@@ -185,6 +185,75 @@ INSTANTIATE_TEST_SUITE_P(Drags, Gesture, ::testing::ValuesIn(kCases), CaseName()
 
 using GestureMessages = HostTest;
 
+// Losing the capture to another window, or being told to cancel its mode, ends the drag: the
+// button-up then goes elsewhere, and hovering with no button held must not zoom.
+enum class NewCapture { None, AnotherWindow, TimeDisplayItself };
+
+struct InterruptionCase {
+    const char* name;
+    UINT message;
+    NewCapture newCapture;  // WM_CAPTURECHANGED's lParam
+    bool endsTheDrag;
+};
+
+const InterruptionCase kInterruptions[] = {
+    {"CaptureTakenByAnotherWindow", WM_CAPTURECHANGED, NewCapture::AnotherWindow, true},
+    {"CaptureReleased", WM_CAPTURECHANGED, NewCapture::None, true},
+    {"CaptureTakenAgainByTheTimeDisplay", WM_CAPTURECHANGED, NewCapture::TimeDisplayItself, false},
+    {"CancelMode", WM_CANCELMODE, NewCapture::None, true},
+};
+
+class Interruption : public HostTest, public ::testing::WithParamInterface<InterruptionCase> {};
+
+TEST_P(Interruption, EndsTheDragOnlyWhenTheCaptureGoesElsewhere) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const HWND capture[] = {nullptr, standin::MainWindow(), standin::TimeDisplay()};
+    const LPARAM lParam =
+        reinterpret_cast<LPARAM>(capture[static_cast<int>(GetParam().newCapture)]);
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 15);
+    standin::SendMouse(WM_MOUSEMOVE, 100, 16);
+    Record().timeDisplayMessages.clear();
+    const size_t zoomsBefore = Record().zoomCalls.size();
+
+    SendMessageW(standin::TimeDisplay(), GetParam().message, 0x55, lParam);
+    ASSERT_FALSE(Record().timeDisplayMessages.empty());
+    EXPECT_EQ(GetParam().message, Record().timeDisplayMessages[0].message);
+    EXPECT_EQ(0x55u, Record().timeDisplayMessages[0].wParam);
+    EXPECT_EQ(lParam, Record().timeDisplayMessages[0].lParam);
+
+    // Hovering afterwards, button state and all, as the host's own moves may look.
+    Record().timeDisplayMessages.clear();
+    standin::SendMouse(WM_MOUSEMOVE, 100, 19, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 104, 25, MK_LBUTTON);
+    EXPECT_EQ(GetParam().endsTheDrag ? 0u : 2u, Record().zoomCalls.size() - zoomsBefore);
+    const LPARAM lastForwarded = Record().timeDisplayMessages.back().lParam;
+    EXPECT_EQ(standin::MousePosition(GetParam().endsTheDrag ? 104 : 100, 25), lastForwarded);
+
+    // The next press starts a drag as usual.
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 4);
+    standin::SendMouse(WM_MOUSEMOVE, 100, 6);
+    EXPECT_EQ(static_cast<double>(0.1f) * 2, Record().zoomCalls.back().amount);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drags, Interruption, ::testing::ValuesIn(kInterruptions), CaseName());
+
+// The same with a real capture: another window calls SetCapture in the middle of a drag.
+TEST_F(GestureMessages, AnotherWindowTakingTheCaptureEndsTheDrag) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    standin::SendMouse(WM_LBUTTONDOWN, 40, 4);  // the time display takes the capture
+    ASSERT_EQ(standin::TimeDisplay(), GetCapture());
+    standin::SendMouse(WM_MOUSEMOVE, 40, 6);
+    ASSERT_EQ(1u, Record().zoomCalls.size());
+
+    HWND popup = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetCapture(popup);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 12);
+    EXPECT_EQ(1u, Record().zoomCalls.size());
+    ReleaseCapture();
+    DestroyWindow(popup);
+}
+
 TEST_F(GestureMessages, NonMouseMessagesPassWithTheirOwnParameters) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     standin::SendMouse(WM_LBUTTONDOWN, 100, 15);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "host_fixture.h"
@@ -131,5 +132,101 @@ TEST_P(WithoutStoredSettings, DefaultsApplyAndNothingIsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Hosts, WithoutStoredSettings, ::testing::ValuesIn(kMissingFileCases),
                          CaseName());
+
+// The host hands out its configuration path in UTF-8; user folders often have non-ASCII names.
+class NonAsciiPath : public HostTest {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"Jos\u00e9 \u0410\u043d\u0434\u0440\u0435\u0439";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        file_ = folder_ + L"\\reaper.ini";
+    }
+    void TearDown() override {
+        HostTest::TearDown();
+        DeleteFileW(file_.c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+
+    void WriteFile(const std::string& text) {
+        FILE* file = _wfopen(file_.c_str(), L"wb");
+        ASSERT_NE(nullptr, file);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    std::string ReadFile() {
+        std::string text;
+        if (FILE* file = _wfopen(file_.c_str(), L"rb")) {
+            char chunk[256];
+            for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+                text.append(chunk, n);
+            }
+            std::fclose(file);
+        }
+        return text;
+    }
+    // Closes the dialog with Enter, which applies and saves.
+    static void SaveThroughTheDialog() {
+        ASSERT_TRUE(standin::RunCommand(standin::Options().commandId));
+        HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+        ASSERT_NE(nullptr, dialog);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+
+    std::wstring folder_;
+    std::wstring file_;
+};
+
+std::string Narrow(const std::wstring& wide, UINT codePage, bool* exact) {
+    char text[MAX_PATH * 2] = {};
+    BOOL usedDefault = FALSE;
+    const bool utf8 = codePage == CP_UTF8;
+    WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, text,
+                        sizeof text, nullptr, utf8 ? nullptr : &usedDefault);
+    *exact = !usedDefault;
+    return text;
+}
+
+TEST_F(NonAsciiPath, Utf8PathLoadsAndSaves) {
+    ASSERT_NO_FATAL_FAILURE(WriteFile(Ini("0.25", "2")));
+    bool exact = false;
+    HostOptions options;
+    options.iniPath = Narrow(file_, CP_UTF8, &exact);
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    const HalfAmounts amounts = ZoomPerPixelInEachHalf();
+    EXPECT_TRUE(std::isnan(amounts.upper));
+    EXPECT_EQ(static_cast<double>(0.25f), amounts.lower);
+
+    ASSERT_NO_FATAL_FAILURE(SaveThroughTheDialog());
+    const std::string saved = ReadFile();
+    EXPECT_NE(std::string::npos, saved.find("[other]")) << saved;
+    EXPECT_NE(std::string::npos, saved.find("scale=0.250000")) << saved;
+    EXPECT_NE(std::string::npos, saved.find("mask=2")) << saved;
+}
+
+// A path that is not UTF-8 is taken as the system's ANSI code page, as older hosts pass it.
+TEST_F(NonAsciiPath, AnsiPathStillLoadsAndSaves) {
+    file_ = file_.substr(0, file_.find(L' ')) + L"-ansi.ini";  // ...\\José-ansi.ini
+    bool exact = false;
+    const std::string ansi = Narrow(file_, CP_ACP, &exact);
+    const int wide =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, nullptr, 0);
+    if (!exact || wide != 0) {
+        GTEST_SKIP() << "the ANSI code page " << GetACP() << " has no non-UTF-8 form of the path";
+    }
+    ASSERT_NO_FATAL_FAILURE(WriteFile(Ini("0.75", "1")));
+    HostOptions options;
+    options.iniPath = ansi;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    const HalfAmounts amounts = ZoomPerPixelInEachHalf();
+    EXPECT_EQ(static_cast<double>(0.75f), amounts.upper);
+    EXPECT_TRUE(std::isnan(amounts.lower));
+
+    ASSERT_NO_FATAL_FAILURE(SaveThroughTheDialog());
+    EXPECT_NE(std::string::npos, ReadFile().find("scale=0.750000"));
+}
 
 }  // namespace

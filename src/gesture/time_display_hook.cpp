@@ -3,7 +3,17 @@
 #include "gesture/drag_gesture.h"
 #include "host/module_state.h"
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace {
+
+// Marks the time display as hooked by a copy of this module. Every copy looks for the same name;
+// the value tells the copies apart.
+const char kHookMark[] = "ruvenkal";
+
+HANDLE ThisModule() {
+    return reinterpret_cast<HANDLE>(&__ImageBase);
+}
 
 LONG_PTR HookAddress() {
     return reinterpret_cast<LONG_PTR>(&TimeDisplayProc);
@@ -19,6 +29,14 @@ void PinModule() {
 }  // namespace
 
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) {
+        // The host may destroy the window before it unloads the module: nothing may later be
+        // done to this handle, which the system can give to a new window.
+        const LRESULT result =
+            CallWindowProcA(moduleState.previousProc, window, message, wParam, lParam);
+        ForgetTimeDisplay(window);
+        return result;
+    }
     switch (message) {
         case WM_LBUTTONDOWN:
             BeginDrag(window, lParam);
@@ -31,10 +49,25 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_LBUTTONUP:
             EndDrag();
             break;
+        // The button-up will go to whichever window took the capture (Alt+Tab, a pop-up): without
+        // this, hovering with no button held would go on zooming until the next click.
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != window) {
+                EndDrag();
+            }
+            break;
+        case WM_CANCELMODE:
+            EndDrag();
+            break;
         default:
             break;
     }
     return CallWindowProcA(moduleState.previousProc, window, message, wParam, lParam);
+}
+
+bool TimeDisplayHookedByAnotherCopy(HWND timeDisplay) {
+    HANDLE mark = GetPropA(timeDisplay, kHookMark);
+    return mark != nullptr && mark != ThisModule();
 }
 
 void InstallTimeDisplayHook(HWND timeDisplay) {
@@ -43,6 +76,7 @@ void InstallTimeDisplayHook(HWND timeDisplay) {
     if (moduleState.timeDisplay == timeDisplay) {
         return;
     }
+    SetPropA(timeDisplay, kHookMark, ThisModule());
     moduleState.previousProc =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrA(timeDisplay, GWLP_WNDPROC, HookAddress()));
     moduleState.timeDisplay = timeDisplay;
@@ -56,10 +90,22 @@ void RemoveTimeDisplayHook() {
     if (GetWindowLongPtrA(timeDisplay, GWLP_WNDPROC) == HookAddress()) {
         SetWindowLongPtrA(timeDisplay, GWLP_WNDPROC,
                           reinterpret_cast<LONG_PTR>(moduleState.previousProc));
-        moduleState.timeDisplay = nullptr;
+        ForgetTimeDisplay(timeDisplay);
     } else if (IsWindow(timeDisplay)) {
+        // Still in the chain: the mark stays with the hook, so no other copy hooks in as well.
         PinModule();
     } else {
         moduleState.timeDisplay = nullptr;
     }
+}
+
+void ForgetTimeDisplay(HWND timeDisplay) {
+    if (timeDisplay != moduleState.timeDisplay) {
+        return;
+    }
+    EndDrag();
+    if (GetPropA(timeDisplay, kHookMark) == ThisModule()) {
+        RemovePropA(timeDisplay, kHookMark);
+    }
+    moduleState.timeDisplay = nullptr;
 }

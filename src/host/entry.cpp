@@ -48,7 +48,8 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     }
     OpenSettingsStore();
     HWND timeDisplay = FindTimeDisplay(info.mainWindow);
-    if (timeDisplay == nullptr) {
+    // Two copies would both zoom on every move and register the same actions.
+    if (timeDisplay == nullptr || TimeDisplayHookedByAnotherCopy(timeDisplay)) {
         return 0;
     }
     if (!RegisterConfigAction(info.registerItem)) {

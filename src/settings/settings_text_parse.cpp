@@ -2,9 +2,13 @@
 // from_chars, which would take the DLL from 16 KB to 200 KB.
 #include "settings/settings_text.h"
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+
+#include "settings/settings_text_bigint.h"
 
 namespace {
 
@@ -46,17 +50,22 @@ double PowerOfTen(int exponent) {
 
 // Limits that keep exponent arithmetic far from overflow; anything past them is 0 or infinite.
 constexpr int kExponentLimit = 100000;
-constexpr int kSignificantDigits = 19;  // what fits a uint64_t
 
-}  // namespace
+// A decimal number as digits[0..count) * 10^exponent, with `inexact` set when nonzero digits past
+// the kept ones were dropped.
+struct Decimal {
+    char digits[kMaxDecimalDigits];
+    int count;
+    int exponent;
+    bool inexact;
+};
 
-bool ParseScale(const char* text, float* scale) {
-    const char* p = text;
-    const bool negative = SkipToDigits(&p);
-
-    std::uint64_t significand = 0;
-    int significantDigits = 0;
-    int exponent = 0;  // decimal exponent of the significand's last digit
+// Reads digits, a decimal point and an exponent as "%f" does; false when there is no digit.
+bool ReadDecimal(const char** text, Decimal* decimal) {
+    const char* p = *text;
+    decimal->count = 0;
+    decimal->exponent = 0;
+    decimal->inexact = false;
     bool anyDigit = false;
     for (bool fraction = false;; ++p) {
         if (*p == '.' && !fraction) {
@@ -67,21 +76,21 @@ bool ParseScale(const char* text, float* scale) {
             break;
         }
         anyDigit = true;
-        const int digit = *p - '0';
-        if (significantDigits < kSignificantDigits) {
-            if (significand != 0 || digit != 0) {
-                ++significantDigits;
+        if (decimal->count == 0 && *p == '0') {
+            decimal->exponent -= fraction ? 1 : 0;  // a leading zero
+        } else if (decimal->count < kMaxDecimalDigits) {
+            decimal->digits[decimal->count++] = *p;
+            decimal->exponent -= fraction ? 1 : 0;
+        } else {
+            decimal->inexact = decimal->inexact || *p != '0';
+            if (!fraction && decimal->exponent < kExponentLimit) {
+                ++decimal->exponent;  // an integer digit past the precision kept
             }
-            significand = significand * 10 + static_cast<std::uint64_t>(digit);
-            exponent -= fraction ? 1 : 0;
-        } else if (!fraction && exponent < kExponentLimit) {
-            ++exponent;  // an integer digit past the precision kept
         }
     }
     if (!anyDigit) {
         return false;
     }
-
     if (*p == 'e' || *p == 'E') {
         const char* e = p + 1;
         const bool negativeExponent = *e == '-';
@@ -95,21 +104,135 @@ bool ParseScale(const char* text, float* scale) {
                     value = value * 10 + (*e - '0');
                 }
             }
-            exponent += negativeExponent ? -value : value;
+            decimal->exponent += negativeExponent ? -value : value;
+            p = e;
         }
     }
+    *text = p;
+    return true;
+}
 
-    // Exact when the significand has at most 15 digits and |exponent| <= 22, the common case;
-    // otherwise within a few double ulps, far finer than a float's.
-    double value = static_cast<double>(significand);
-    if (significand != 0) {
-        value = exponent >= 0 ? value * PowerOfTen(exponent) : value / PowerOfTen(-exponent);
+// Within a float's ulp or so of the value, from its first 19 digits.
+double Approximate(const Decimal& decimal) {
+    std::uint64_t significand = 0;
+    const int used = decimal.count < 19 ? decimal.count : 19;
+    for (int i = 0; i < used; ++i) {
+        significand = significand * 10 + static_cast<std::uint64_t>(decimal.digits[i] - '0');
     }
-    const float result = static_cast<float>(negative ? -value : value);
-    if (!std::isfinite(result)) {
+    const int exponent = decimal.exponent + (decimal.count - used);
+    const double value = static_cast<double>(significand);
+    return exponent >= 0 ? value * PowerOfTen(exponent) : value / PowerOfTen(-exponent);
+}
+
+// A positive float, or the midpoint between two, as significand * 2^exponent.
+struct Dyadic {
+    std::uint64_t significand;
+    int exponent;
+};
+
+Dyadic Split(float value) {
+    int exponent = 0;
+    const float fraction = std::frexp(value, &exponent);  // in [0.5, 1)
+    return {static_cast<std::uint64_t>(std::ldexp(fraction, 25)), exponent - 25};
+}
+
+// Whether the float's last significand bit is clear: ties go to such floats.
+bool IsEven(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return (bits & 1) == 0;
+}
+
+// Between two adjacent floats, low >= 0.
+Dyadic Midpoint(float low, float high) {
+    if (low == 0.0f) {
+        return {1, -150};  // half the smallest subnormal
+    }
+    const Dyadic a = Split(low);
+    const Dyadic b = Split(high);
+    const int exponent = a.exponent < b.exponent ? a.exponent : b.exponent;
+    return {(a.significand << (a.exponent - exponent)) + (b.significand << (b.exponent - exponent)),
+            exponent - 1};
+}
+
+// Compares the decimal with a midpoint exactly: negative, zero or positive. The dropped digits
+// count as a little more.
+int CompareWithMidpoint(const Decimal& decimal, Dyadic midpoint) {
+    BigInt left;
+    BigInt right;
+    BigIntFromDigits(&left, decimal.digits, decimal.count);
+    BigIntFromUnsigned(&right, midpoint.significand);
+    BigIntScale(decimal.exponent >= 0 ? &left : &right, 10,
+                decimal.exponent >= 0 ? decimal.exponent : -decimal.exponent);
+    BigIntScale(midpoint.exponent >= 0 ? &right : &left, 2,
+                midpoint.exponent >= 0 ? midpoint.exponent : -midpoint.exponent);
+    const int order = BigIntCompare(left, right);
+    return order == 0 && decimal.inexact ? 1 : order;
+}
+
+// The float nearest to the decimal, ties to even; infinity beyond the float range.
+float NearestFloat(const Decimal& decimal) {
+    if (decimal.count == 0) {
+        return 0.0f;
+    }
+    // The value lies in [10^(magnitude - 1), 10^magnitude).
+    const int magnitude = decimal.count + decimal.exponent;
+    if (magnitude > 40) {
+        return INFINITY;
+    }
+    if (magnitude < -46) {
+        return 0.0f;  // below half the smallest subnormal, 1.4e-45
+    }
+    float candidate = static_cast<float>(Approximate(decimal));
+    if (candidate > FLT_MAX) {
+        candidate = FLT_MAX;
+    }
+    // The approximation is off by an ulp at most; step until the value lies between the
+    // candidate's midpoints with its neighbours.
+    for (int step = 0; step < 4; ++step) {
+        const float above = std::nextafter(candidate, INFINITY);
+        const float below = std::nextafter(candidate, 0.0f);
+        const bool evenCandidate = IsEven(candidate);
+        if (above > FLT_MAX) {
+            // Past FLT_MAX, the rounding boundary is halfway to 2^128.
+            const int order = CompareWithMidpoint(decimal, {(std::uint64_t{1} << 25) - 1, 103});
+            if (order >= 0) {
+                return INFINITY;
+            }
+        } else {
+            const int order = CompareWithMidpoint(decimal, Midpoint(candidate, above));
+            if (order > 0 || (order == 0 && !evenCandidate)) {
+                candidate = above;
+                continue;
+            }
+        }
+        if (candidate == 0.0f) {
+            return candidate;
+        }
+        const int order = CompareWithMidpoint(decimal, Midpoint(below, candidate));
+        if (order < 0 || (order == 0 && !evenCandidate)) {
+            candidate = below;
+            continue;
+        }
+        break;
+    }
+    return candidate;
+}
+
+}  // namespace
+
+bool ParseScale(const char* text, float* scale) {
+    const char* p = text;
+    const bool negative = SkipToDigits(&p);
+    Decimal decimal;
+    if (!ReadDecimal(&p, &decimal)) {
+        return false;
+    }
+    const float magnitude = NearestFloat(decimal);
+    if (!std::isfinite(magnitude)) {
         return false;  // too large for a float
     }
-    *scale = result;
+    *scale = negative ? -magnitude : magnitude;
     return true;
 }
 
