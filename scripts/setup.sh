@@ -5,7 +5,8 @@ set -euo pipefail
 
 ruvenkal_missing_packages() {
     local wanted=(cmake ninja-build googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
-                  wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool)
+                  wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool qemu-user-static
+                  clang-14 libclang-rt-14-dev zip unzip)
     local package
     for package in "${wanted[@]}" "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then

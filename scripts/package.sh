@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds both DLLs and writes the installable packages to dist/:
+#   ruvenkal-<version>-windows-<arch>.zip  UserPlugins/reaper_ruvenkal-<arch>.dll, LICENSE, README.txt
+#   ruvenkal-<version>-<arch>.ReaperPkg    reaper-package-info.txt and the same DLL
+#   SHA256SUMS
+# The same commit gives the same bytes, wherever and whenever it is packaged.
+#
+#   scripts/package.sh [--no-build] [--out DIR] [x86] [x64]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=1
+out=dist
+arches=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --no-build) build=0 ;;
+        --out) out=$2; shift ;;
+        x86 | x64) arches+=("$1") ;;
+        *) echo "usage: scripts/package.sh [--no-build] [--out DIR] [x86] [x64]" >&2; exit 2 ;;
+    esac
+    shift
+done
+[ ${#arches[@]} -gt 0 ] || arches=(x86 x64)
+if [ "$build" = 1 ]; then
+    scripts/build.sh >/dev/null
+fi
+source scripts/setup.sh
+ruvenkal_setup zip
+
+version=$(sed -n 's/^project(Ruvenkal VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# Every file in the packages gets the last commit's time, and the zip tool reads it in UTC.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1767225600)}
+export TZ=UTC
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+
+# zip, name, files relative to the current folder, in a fixed order with fixed times and modes.
+make_zip() {
+    local name=$1
+    shift
+    touch -d "@$epoch" "$@"
+    chmod 644 "$@"
+    rm -f "$out/$name"
+    zip -q -X -D "$out/$name" "$@"
+}
+
+for arch in "${arches[@]}"; do
+    dll="reaper_ruvenkal-$arch.dll"
+    rm -rf "${stage:?}/$arch"
+    mkdir -p "$stage/$arch/UserPlugins"
+    cp "build/$arch/bin/ruvenkal.dll" "$stage/$arch/UserPlugins/$dll"
+    cp LICENSE "$stage/$arch/LICENSE"
+    sed 's/$/\r/' packaging/README.txt >"$stage/$arch/README.txt"
+    printf '# Ruvenkal for the %s host\nNAME "Ruvenkal"\nAUTHOR "the Ruvenkal authors"\nVERSION "%s"\n' \
+        "$arch" "$version" >"$stage/$arch/reaper-package-info.txt"
+    (
+        cd "$stage/$arch"
+        make_zip "ruvenkal-$version-windows-$arch.zip" LICENSE README.txt "UserPlugins/$dll"
+        make_zip "ruvenkal-$version-$arch.ReaperPkg" reaper-package-info.txt "UserPlugins/$dll"
+    )
+done
+
+(cd "$out" && sha256sum -- *.zip *.ReaperPkg >SHA256SUMS)
+echo "Packages in $out:"
+sed 's/^/  /' "$out/SHA256SUMS"

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Packages this build's DLL as scripts/package.sh does for a release, then opens each package as
+# a program would: exactly the files it must hold, the DLL the built one, the package info as the
+# host reads it, and the same bytes when packaged again.
+#
+#   package_tests.sh source-dir x86|x64 path/to/built/ruvenkal.dll version path/to/wine \
+#       path/to/artifact_tests.exe
+set -euo pipefail
+source_dir=$1
+arch=$2
+built=$3
+version=$4
+wine=$5
+artifact_tests=$6
+dll="UserPlugins/reaper_ruvenkal-$arch.dll"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+"$source_dir/scripts/package.sh" --no-build --out "$work/first" "$arch" >/dev/null
+
+# Unpacks into an empty folder and checks the file list and the DLL.
+open_package() {  # package file, expected files (sorted)
+    local package=$1 folder
+    shift
+    folder="$work/open-$(basename "$package")"
+    mkdir "$folder"
+    (cd "$folder" && unzip -q "$package") || fail "$(basename "$package") does not unzip"
+    local files
+    files=$(cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+    [ "$files" = "$* " ] || fail "$(basename "$package") holds '$files', not '$* '"
+    cmp -s "$built" "$folder/$dll" || fail "$(basename "$package"): the DLL is not the built one"
+    echo "ok: $(basename "$package") holds $*"
+    opened=$folder
+}
+
+open_package "$work/first/ruvenkal-$version-windows-$arch.zip" LICENSE README.txt "$dll"
+cmp -s "$source_dir/LICENSE" "$opened/LICENSE" || fail "the zip's LICENSE is not the project's"
+# The DLL's own checks (architecture, exports, imports, version) on the packaged copy; the
+# other package's copy has the same bytes.
+RUVENKAL_DLL=$("$wine" winepath -w "$opened/$dll") "$wine" "$artifact_tests" >"$work/log" 2>&1 ||
+    { cat "$work/log" >&2; fail "the packaged DLL fails its checks"; }
+echo "ok: the packaged $arch DLL passes the DLL's checks"
+
+open_package "$work/first/ruvenkal-$version-$arch.ReaperPkg" "$dll" reaper-package-info.txt
+info=$(grep -v '^#' "$opened/reaper-package-info.txt" | tr '\n' '|')
+[ "$info" = "NAME \"Ruvenkal\"|AUTHOR \"the Ruvenkal authors\"|VERSION \"$version\"|" ] ||
+    fail "reaper-package-info.txt says: $info"
+echo "ok: the package info names Ruvenkal $version"
+
+(cd "$work/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+sleep 1  # another second on the clock
+"$source_dir/scripts/package.sh" --no-build --out "$work/second" "$arch" >/dev/null
+cmp "$work/first/SHA256SUMS" "$work/second/SHA256SUMS" || fail "packaging again gave other bytes"
+echo "ok: packaging again gives the same bytes"
