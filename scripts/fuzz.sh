@@ -25,5 +25,5 @@ for target in parse format; do
         echo "fuzz: $target failed; the input is in build/fuzz/$target-*" >&2
         exit 1
     fi
-    grep -E "^Done|^stat::(number_of_executed_units|new_units_added)" "$log"
+    grep -aE "^Done|^stat::(number_of_executed_units|new_units_added)" "$log"
 done
