@@ -240,8 +240,7 @@ void Stop() {
     if (host.mainWindow != nullptr) {
         DestroyWindow(host.mainWindow);
     }
-    UnloadModule();
-    DeleteFileA(host.modulePath.c_str());
+    UnloadAndDelete(&host.module, host.modulePath);
     UnloadAndDelete(&host.secondCopy, host.secondCopyPath);
     if (host.options.iniPath.empty() && !host.iniPath.empty()) {
         DeleteFileW(WidePath(host.iniPath).c_str());
@@ -262,10 +261,6 @@ HMODULE LoadSecondCopy() {
         host.secondCopy = LoadCopy(&host.secondCopyPath);
     }
     return host.secondCopy;
-}
-
-void UnloadSecondCopy() {
-    UnloadAndDelete(&host.secondCopy, host.secondCopyPath);
 }
 
 int CallEntry() {

@@ -81,7 +81,6 @@ int CallEntry(PluginInfo* info);  // with any record, or null as before unloadin
 // Another fresh copy of the module under another file name, as a user may leave one in the
 // plug-in folder. Loaded once per host; Stop unloads it.
 HMODULE LoadSecondCopy();
-void UnloadSecondCopy();
 int CallEntryOf(HMODULE module);  // with the host's record
 int CallEntryOf(HMODULE module, PluginInfo* info);
 

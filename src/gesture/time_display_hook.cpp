@@ -29,14 +29,6 @@ void PinModule() {
 }  // namespace
 
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCDESTROY) {
-        // The host may destroy the window before it unloads the module: nothing may later be
-        // done to this handle, which the system can give to a new window.
-        const LRESULT result =
-            CallWindowProcA(moduleState.previousProc, window, message, wParam, lParam);
-        ForgetTimeDisplay(window);
-        return result;
-    }
     switch (message) {
         case WM_LBUTTONDOWN:
             BeginDrag(window, lParam);
@@ -59,6 +51,14 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_CANCELMODE:
             EndDrag();
             break;
+        case WM_NCDESTROY: {
+            // The host may destroy the window before it unloads the module: nothing may later be
+            // done to this handle, which the system can give to a new window.
+            const LRESULT result =
+                CallWindowProcA(moduleState.previousProc, window, message, wParam, lParam);
+            ForgetTimeDisplay(window);
+            return result;
+        }
         default:
             break;
     }
@@ -95,7 +95,7 @@ void RemoveTimeDisplayHook() {
         // Still in the chain: the mark stays with the hook, so no other copy hooks in as well.
         PinModule();
     } else {
-        moduleState.timeDisplay = nullptr;
+        ForgetTimeDisplay(timeDisplay);
     }
 }
 
