@@ -3,7 +3,7 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
-#include "settings/config_action.h"
+#include "ui/config_action.h"
 #include "settings/settings_store.h"
 
 namespace {

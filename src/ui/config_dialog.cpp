@@ -1,4 +1,4 @@
-#include "settings/config_dialog.h"
+#include "ui/config_dialog.h"
 
 #include "gesture/drag_area.h"
 #include "host/module_state.h"

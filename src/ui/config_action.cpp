@@ -1,7 +1,7 @@
-#include "settings/config_action.h"
+#include "ui/config_action.h"
 
 #include "host/module_state.h"
-#include "settings/config_dialog.h"
+#include "ui/config_dialog.h"
 
 namespace {
 
