@@ -1,4 +1,4 @@
-// FormatScale and FormatMask for any value and any buffer size, against snprintf's "%f" and "%d"
+// FormatScale and FormatInteger for any value and any buffer size, against snprintf's "%f" and "%d"
 // in the C locale: the same text, cut to the buffer with its terminator, and nothing written
 // past the buffer.
 #include <cstdint>
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int mask;
     std::memcpy(&mask, &bits, sizeof mask);
     std::snprintf(reference, sizeof reference, "%d", mask);
-    FormatMask(mask, target, bufferSize);
+    FormatInteger(mask, target, bufferSize);
     Expect(reference, buffer, bufferSize);
 
     std::free(buffer);

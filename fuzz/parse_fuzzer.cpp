@@ -1,4 +1,4 @@
-// ParseScale and ParseMask on any text, against the C library's strtof and strtol in the C
+// ParseScale and ParseInteger on any text, against the C library's strtof and strtol in the C
 // locale: the same texts count as numbers, with the same values and the same range.
 #include <cerrno>
 #include <climits>
@@ -62,7 +62,7 @@ void CheckMask(const char* text) {
     const bool inRange = errno != ERANGE && expected >= INT_MIN && expected <= INT_MAX;
 
     int mask = 77;
-    const bool parsed = ParseMask(text, &mask);
+    const bool parsed = ParseInteger(text, &mask);
     if (parsed != (isNumber && inRange)) {
         std::abort();
     }

@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "sandbox_view.h"
@@ -22,10 +23,12 @@ constexpr int kTimeDisplayHeight = 48;
 constexpr int kButtonHeight = 28;
 constexpr int kTimelineTop = kTimeDisplayHeight + kButtonHeight + 12;
 constexpr int kShowConfigButton = 100;
+constexpr int kToggleButton = 101;
 
 struct Sandbox {
     FILE* log;
     HWND button;
+    HWND toggleButton;
     WNDPROC timeDisplayProc;  // the stand-in's own
     WNDPROC mainWindowProc;
     bool scrubbing;
@@ -73,7 +76,8 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             sandbox.pressedOnce = true;
             sandbox.scrubbing = true;
             sandbox.scrubLastX = X(lParam);
-            Log("timedisplay down %d %d", X(lParam), Y(lParam));
+            Log("timedisplay down %d %d view %.17g %.17g", X(lParam), Y(lParam),
+                standin::ArrangeView().startSeconds, standin::ZoomLevel());
             break;
         case WM_MOUSEMOVE:
             // Until the first press, so that a driver of real input can tell that the pointer
@@ -83,7 +87,7 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             }
             if (sandbox.scrubbing) {
                 Log("timedisplay move %d %d", X(lParam), Y(lParam));
-                sandboxView.cursorSeconds +=
+                standin::ArrangeView().cursorSeconds +=
                     (X(lParam) - sandbox.scrubLastX) / standin::ZoomLevel();
                 sandbox.scrubLastX = X(lParam);
                 Redraw();
@@ -113,6 +117,18 @@ void LogConfigDialog() {
     LogScreenRect("dialog-scale", GetDlgItem(dialog, 1000));
     LogScreenRect("dialog-upper", GetDlgItem(dialog, 1001));
     LogScreenRect("dialog-lower", GetDlgItem(dialog, 1002));
+    LogScreenRect("dialog-focus", GetDlgItem(dialog, 1003));
+    LogScreenRect("dialog-lock", GetDlgItem(dialog, 1004));
+}
+
+// The toggle's button shows the action's state, as a toolbar button in the host does.
+void ShowToggleState() {
+    const std::optional<int> state = standin::ToggleState(standin::Options().toggleCommandId);
+    const char* text = !state        ? "Toggle zoom drag: not registered"
+                       : *state == 1 ? "Toggle zoom drag: on"
+                                     : "Toggle zoom drag: off";
+    SetWindowTextA(sandbox.toggleButton, text);
+    Log("toggle %s", !state ? "none" : *state == 1 ? "on" : "off");
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,6 +136,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SIZE:
             MoveWindow(standin::TimeDisplay(), 0, 0, LOWORD(lParam), kTimeDisplayHeight, TRUE);
             MoveWindow(sandbox.button, 8, kTimeDisplayHeight + 6, 260, kButtonHeight, TRUE);
+            MoveWindow(sandbox.toggleButton, 276, kTimeDisplayHeight + 6, 220, kButtonHeight, TRUE);
             InvalidateRect(window, nullptr, TRUE);
             return 0;
         case WM_ERASEBKGND:
@@ -133,6 +150,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 const bool handled = standin::RunCommand(standin::Options().commandId);
                 Log("action %s", handled ? "handled" : "not handled");
                 LogConfigDialog();
+                return 0;
+            }
+            if (LOWORD(wParam) == kToggleButton) {
+                standin::RunCommand(standin::Options().toggleCommandId);
+                ShowToggleState();
                 return 0;
             }
             break;
@@ -172,9 +194,14 @@ bool OpenSandbox() {
     options.mainWindowRect = {40, 40, 940, 460};
     options.timeDisplayWidth = 900;
     options.timeDisplayHeight = kTimeDisplayHeight;
-    options.onZoom = [](double amount) {
+    options.onZoom = [](const standin::ZoomCall& call) {
         ++sandboxView.zoomCalls;
-        Log("adjustZoom %.17g", amount);
+        // With the view after the call and the pointer, so that a zoom's fixed point shows.
+        POINT pointer = {};
+        GetCursorPos(&pointer);
+        ScreenToClient(standin::TimeDisplay(), &pointer);
+        Log("adjustZoom %.17g focus %d pointer %ld view %.17g %.17g", call.amount, call.centerMode,
+            pointer.x, standin::ArrangeView().startSeconds, standin::ZoomLevel());
         Redraw();
     };
     if (!standin::Start(options)) {
@@ -188,6 +215,11 @@ bool OpenSandbox() {
                                      WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, main,
                                      reinterpret_cast<HMENU>(kShowConfigButton),
                                      GetModuleHandleA(nullptr), nullptr);
+    sandbox.toggleButton =
+        CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, main,
+                        reinterpret_cast<HMENU>(kToggleButton), GetModuleHandleA(nullptr), nullptr);
+    // Time 0 a little way in from the left edge.
+    standin::ArrangeView().startSeconds = -12 / standin::ZoomLevel();
     // Both subclasses go in before the extension's hook, like the host's own window procedures.
     sandbox.timeDisplayProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         standin::TimeDisplay(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimeDisplayProc)));
@@ -198,6 +230,7 @@ bool OpenSandbox() {
         MessageBoxA(nullptr, "ruvenkal.dll did not attach.", "Ruvenkal sandbox", MB_ICONERROR);
         return false;
     }
+    ShowToggleState();
     ShowWindow(main, SW_SHOW);
     RECT client;
     GetClientRect(main, &client);
@@ -206,6 +239,7 @@ bool OpenSandbox() {
     LogScreenRect("window", main);
     LogScreenRect("timedisplay", standin::TimeDisplay());
     LogScreenRect("button", sandbox.button);
+    LogScreenRect("toggle-button", sandbox.toggleButton);
     Log("ready");
     return true;
 }

@@ -7,11 +7,15 @@
 
 #include "standin_host.h"
 
-SandboxView sandboxView = {4.0, 0};
+SandboxView sandboxView = {0};
 
 namespace {
 
-constexpr int kTimelineOrigin = 12;  // x of time 0
+// Far outside the window when zoomed in a long way: kept to what GDI takes.
+int XOf(double seconds) {
+    const double x = (seconds - standin::ArrangeView().startSeconds) * standin::ZoomLevel();
+    return static_cast<int>(std::lround(std::clamp(x, -1e6, 1e6)));
+}
 
 void Text(HDC dc, int x, int y, const char* text) {
     TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
@@ -60,7 +64,7 @@ void PaintTimeDisplay(HWND timeDisplay) {
     Text(dc, 8, 3, "upper half: drag up or down to zoom");
     Text(dc, 8, middle + 3, "lower half: drag sideways to move the cursor, up or down to zoom");
 
-    const double seconds = sandboxView.cursorSeconds;
+    const double seconds = standin::ArrangeView().cursorSeconds;
     const double whole = std::floor(seconds);
     char time[48];
     std::snprintf(time, sizeof time, "%d:%06.3f", static_cast<int>(whole) / 60,
@@ -80,37 +84,39 @@ void PaintTimeline(HWND mainWindow, int top) {
     SetBkMode(dc, TRANSPARENT);
 
     const double pixelsPerSecond = standin::ZoomLevel();
-    char status[160];
-    std::snprintf(status, sizeof status,
-                  "Zoom: %.2f px/s    Cursor: %.3f s    adjustZoom calls: %lld", pixelsPerSecond,
-                  sandboxView.cursorSeconds, sandboxView.zoomCalls);
+    const standin::View& view = standin::ArrangeView();
+    char status[200];
+    std::snprintf(
+        status, sizeof status,
+        "Zoom: %.2f px/s    View from: %.3f s    Cursor: %.3f s    adjustZoom calls: %lld",
+        pixelsPerSecond, view.startSeconds, view.cursorSeconds, sandboxView.zoomCalls);
     SetTextColor(dc, RGB(40, 40, 40));
-    Text(dc, kTimelineOrigin, top + 8, status);
+    Text(dc, 12, top + 8, status);
 
     const int rulerTop = top + 34;
     const double step = TickStep(pixelsPerSecond);
-    const int count = static_cast<int>((client.right - kTimelineOrigin) / (step * pixelsPerSecond));
-    for (int i = 0; i <= count && i < 2000; ++i) {
-        const int x = kTimelineOrigin + static_cast<int>(std::lround(i * step * pixelsPerSecond));
+    const double first = std::ceil(view.startSeconds / step);
+    for (int i = 0; i < 2000 && XOf((first + i) * step) < client.right; ++i) {
+        const double seconds = (first + i) * step;
+        const int x = XOf(seconds);
         Line(dc, x, rulerTop, x, client.bottom, RGB(210, 214, 220));
         char label[32];
-        std::snprintf(label, sizeof label, "%g s", i * step);
+        std::snprintf(label, sizeof label, "%g s", seconds);
         Text(dc, x + 3, rulerTop, label);
     }
     // A few "items" on the timeline, so that zooming is easy to see.
     const double items[][2] = {{0.5, 2.0}, {3.0, 4.5}, {6.0, 9.0}, {10.5, 11.0}};
     for (const auto& item : items) {
-        const int left = kTimelineOrigin + static_cast<int>(item[0] * pixelsPerSecond);
-        const int right = kTimelineOrigin + static_cast<int>(item[1] * pixelsPerSecond);
-        if (left < client.right) {
+        const int left = XOf(item[0]);
+        const int right = XOf(item[1]);
+        if (left < client.right && right >= 0) {
             FillRect(dc, {left, rulerTop + 30, std::max(left + 2, right), rulerTop + 80},
                      RGB(110, 150, 210));
         }
     }
-    const double cursor = kTimelineOrigin + sandboxView.cursorSeconds * pixelsPerSecond;
+    const int cursor = XOf(view.cursorSeconds);
     if (cursor >= 0 && cursor < client.right) {
-        const int x = static_cast<int>(cursor);
-        Line(dc, x, rulerTop, x, client.bottom, RGB(220, 40, 40), 2);
+        Line(dc, cursor, rulerTop, cursor, client.bottom, RGB(220, 40, 40), 2);
     }
     EndPaint(mainWindow, &paint);
 }

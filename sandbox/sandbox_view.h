@@ -5,7 +5,6 @@
 #include <windows.h>
 
 struct SandboxView {
-    double cursorSeconds;  // moved by horizontal drags on the time display
     long long zoomCalls;
 };
 

@@ -17,6 +17,7 @@ struct PluginInfo {
 
 using PluginEntry = int (*)(HINSTANCE instance, PluginInfo* info);
 using HookCommand = bool (*)(int command, int flag);
+using ToggleAction = int (*)(int command);
 
 // What the host reads from a "gaccel" registration.
 struct AccelRegister {

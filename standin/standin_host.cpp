@@ -21,6 +21,7 @@ struct Host {
     std::string secondCopyPath;
     std::string iniPath;
     double zoomLevel = 100.0;
+    View view;
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
     std::vector<Registration> active;  // registrations not yet removed with a "-" key
@@ -152,15 +153,38 @@ bool WriteIniFile() {
     return std::fclose(file) == 0 && written;
 }
 
+// Client x of the time display that a zoom with this focus keeps in place.
+double FocusX(int centerMode) {
+    RECT client = {};
+    GetClientRect(host.timeDisplay, &client);
+    POINT pointer = {};
+    switch (centerMode) {
+        case 3:
+            GetCursorPos(&pointer);
+            ScreenToClient(host.timeDisplay, &pointer);
+            return pointer.x;
+        case 2:
+            return client.right / 2.0;
+        case 1:
+        case 0:
+            return (host.view.cursorSeconds - host.view.startSeconds) * host.zoomLevel;
+        default:
+            return 0;
+    }
+}
+
 // The host functions handed out through lookupFunction.
 void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
     ++host.record.zoomCallCount;
     if (host.options.record) {
         host.record.zoomCalls.push_back({amount, forceSet, doUpdate, centerMode});
     }
+    const double fixedX = FocusX(centerMode);
+    const double fixedTime = TimeAt(fixedX);
     host.zoomLevel = std::clamp(host.zoomLevel * std::pow(1.1, amount), 0.01, 100000.0);
+    host.view.startSeconds = fixedTime - fixedX / host.zoomLevel;
     if (host.options.onZoom) {
-        host.options.onZoom(amount);
+        host.options.onZoom({amount, forceSet, doUpdate, centerMode});
     }
 }
 
@@ -172,6 +196,11 @@ double GetHZoomLevel() {
 const char* GetIniFile() {
     host.record.events.push_back("call get_ini_file");
     return host.options.iniPathNull ? nullptr : host.iniPath.c_str();
+}
+
+void RefreshToolbar2(int section, int command) {
+    host.record.events.push_back("call RefreshToolbar2 " + std::to_string(section) + " " +
+                                 std::to_string(command));
 }
 
 void* LookupFunction(const char* name) {
@@ -189,6 +218,9 @@ void* LookupFunction(const char* name) {
     if (key == "get_ini_file") {
         return reinterpret_cast<void*>(&GetIniFile);
     }
+    if (key == "RefreshToolbar2") {
+        return reinterpret_cast<void*>(&RefreshToolbar2);
+    }
     return nullptr;
 }
 
@@ -197,7 +229,9 @@ int RegisterItem(const char* key, void* item) {
     host.record.events.push_back("register " + name);
     host.record.registrations.push_back({name, item});
     if (name == "command_id") {
-        return host.options.commandId;
+        const bool toggle =
+            item != nullptr && std::string(static_cast<const char*>(item)) == "RUVENKAL_TOGGLE";
+        return toggle ? host.options.toggleCommandId : host.options.commandId;
     }
     if (name.size() > 1 && name[0] == '-') {
         for (auto it = host.active.begin(); it != host.active.end(); ++it) {
@@ -324,8 +358,16 @@ const std::string& IniPath() {
     return host.iniPath;
 }
 
+View& ArrangeView() {
+    return host.view;
+}
+
 double ZoomLevel() {
     return host.zoomLevel;
+}
+
+double TimeAt(double x) {
+    return host.view.startSeconds + x / host.zoomLevel;
 }
 
 LRESULT TimeDisplayResult(size_t index) {
@@ -353,6 +395,14 @@ void* RegisteredItem(const std::string& key) {
 bool RunCommand(int command) {
     auto hook = reinterpret_cast<HookCommand>(RegisteredItem("hookcommand"));
     return hook != nullptr && hook(command, 0);
+}
+
+std::optional<int> ToggleState(int command) {
+    auto state = reinterpret_cast<ToggleAction>(RegisteredItem("toggleaction"));
+    if (state == nullptr) {
+        return std::nullopt;
+    }
+    return state(command);
 }
 
 void PumpMessages() {

@@ -17,12 +17,20 @@ namespace standin {
 
 enum class TimeDisplayPlacement { Child, Grandchild, Missing };
 
+struct ZoomCall {
+    double amount;
+    int forceSet;
+    int doUpdate;
+    int centerMode;
+};
+
 struct HostOptions {
     int version = kInterfaceVersion;
     bool offerRegisterItem = true;
     bool offerLookupFunction = true;
     std::set<std::string> withheldFunctions;  // lookupFunction answers null for these
-    int commandId = 41000;                    // what "command_id" registrations return
+    int commandId = 41000;                    // what "command_id" returns for "RUVENKAL"
+    int toggleCommandId = 41001;              // and for "RUVENKAL_TOGGLE"
     bool iniPathNull = false;                 // get_ini_file returns null
     std::optional<std::string> iniText;       // written to the configuration file before start
     std::string iniPath;   // a lasting configuration file (UTF-8) instead of a temporary one
@@ -32,14 +40,7 @@ struct HostOptions {
     int timeDisplayHeight = 20;
     RECT mainWindowRect = {120, 90, 920, 690};
     bool record = true;  // false: count zoom calls only, record no messages (for measuring)
-    std::function<void(double amount)> onZoom;  // told of each adjustZoom call
-};
-
-struct ZoomCall {
-    double amount;
-    int forceSet;
-    int doUpdate;
-    int centerMode;
+    std::function<void(const ZoomCall& call)> onZoom;  // told after each adjustZoom call
 };
 
 struct Registration {
@@ -54,7 +55,8 @@ struct WindowMessage {
 };
 
 struct HostRecord {
-    std::vector<std::string> events;  // "lookup NAME", "call NAME", "register KEY" in order
+    // "lookup NAME", "call NAME", "register KEY" in order; RefreshToolbar2 with its arguments
+    std::vector<std::string> events;
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
     long long zoomCallCount = 0;
@@ -100,9 +102,19 @@ HWND CreateExtraTimeDisplay();
 bool TimeDisplayIsSubclassed();
 const std::string& IniPath();
 
-// The horizontal zoom in pixels per second, as GetHZoomLevel answers it. Each adjustZoom call
-// multiplies it by 1.1 to the power of its amount.
+// The arrange view under the time display, which share their x axis. Each adjustZoom call
+// multiplies the zoom by 1.1 to the power of its amount and keeps one point of the timeline in
+// place, by its last argument: 3 the time under the mouse pointer, 2 the view's centre, 1 and 0
+// the edit cursor, -1 (the host's preference here) the view's left edge.
+struct View {
+    double startSeconds = 0;  // the time at the time display's left edge
+    double cursorSeconds = 4;
+};
+View& ArrangeView();
+// The horizontal zoom in pixels per second, as GetHZoomLevel answers it.
 double ZoomLevel();
+// The time at client x of the time display.
+double TimeAt(double x);
 
 // What the time display's own procedure returns for the message it recorded at `index`, so that
 // a test can tell that the result came back from it.
@@ -118,6 +130,8 @@ LRESULT SendMouse(UINT message, int x, int y, WPARAM keys = 0);
 void* RegisteredItem(const std::string& key);
 // Runs a command the way the host does: through the registered "hookcommand" callback.
 bool RunCommand(int command);
+// What the registered "toggleaction" callback answers for `command`; nothing without one.
+std::optional<int> ToggleState(int command);
 
 void PumpMessages();
 

@@ -78,7 +78,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     EXPECT_EQ(0, frame[0]);
     EXPECT_EQ(0, frame[1]);
     EXPECT_EQ(125, frame[2]);
-    EXPECT_EQ(86, frame[3]);
+    EXPECT_EQ(160, frame[3]);
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no menu
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
     EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
@@ -95,6 +95,16 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | BS_GROUPBOX, 0, 7, 7, 111, 40, 0xFFFF, "#128", "Enable in:"},
         {shown | WS_GROUP | SS_LEFT, 0, 17, 61, 26, 8, 0xFFFF, "#130", "Scaling:"},
         {shown | BS_GROUPBOX, 0, 7, 48, 111, 29, 0xFFFF, "#128", ""},
+        // Below the first six, which keep their places.
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 87, 91, 8, 0xFFFF, "#130", "Zoom around:"},
+        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 97, 91, 80, 1003, "#133", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 117, 70, 8, 0xFFFF, "#130", "Lock lower half after:"},
+        {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 87, 115, 17, 13, 1004,
+         "#129", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 106, 117, 8, 8, 0xFFFF, "#130", "px"},
+        {shown | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 0, 17, 132, 95, 16, 1005, "#128",
+         "Zoom by dragging the time display"},
+        {shown | BS_GROUPBOX, 0, 7, 78, 111, 73, 0xFFFF, "#128", ""},
     };
     ASSERT_EQ(expected.size(), itemCount);
     for (const Item& want : expected) {

@@ -1,5 +1,6 @@
 // The "Ruvenkal Extension : Show Config" action and its dialog, run through the host's command
 // hook and closed the ways a user closes it.
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -70,8 +71,7 @@ TEST_F(ConfigAction, RegistersTheCommandAndTheActionRecord) {
     EXPECT_EQ("gaccel", Record().registrations[1].key);
     EXPECT_EQ("hookcommand", Record().registrations[2].key);
 
-    const auto* accel =
-        static_cast<const standin::AccelRegister*>(standin::RegisteredItem("gaccel"));
+    const auto* accel = static_cast<const standin::AccelRegister*>(Record().registrations[1].item);
     ASSERT_NE(nullptr, accel);
     EXPECT_EQ(0, accel->accel.fVirt);
     EXPECT_EQ(0, accel->accel.key);
@@ -83,8 +83,7 @@ TEST_F(ConfigAction, NegativeCommandIdIsAccepted) {
     HostOptions options;
     options.commandId = -5;
     ASSERT_NO_FATAL_FAILURE(Attach(options));
-    const auto* accel =
-        static_cast<const standin::AccelRegister*>(standin::RegisteredItem("gaccel"));
+    const auto* accel = static_cast<const standin::AccelRegister*>(Record().registrations[1].item);
     ASSERT_NE(nullptr, accel);
     EXPECT_EQ(0xFFFB, accel->accel.cmd);
     EXPECT_TRUE(standin::RunCommand(-5));
@@ -93,7 +92,7 @@ TEST_F(ConfigAction, NegativeCommandIdIsAccepted) {
 
 TEST_F(ConfigAction, OtherCommandsAreNotOurs) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    for (int command : {0, 1, kCommandId - 1, kCommandId + 1, kCommandId + 0x10000, -kCommandId}) {
+    for (int command : {0, 1, kCommandId - 1, kCommandId + 2, kCommandId + 0x10000, -kCommandId}) {
         EXPECT_FALSE(standin::RunCommand(command)) << command;
     }
     EXPECT_EQ(nullptr, FindConfigDialog());
@@ -123,8 +122,8 @@ TEST_F(ConfigAction, ShowsTheSettingsAndIsOwnedByTheMainWindow) {
     EXPECT_EQ("Upper half of time display", Text(dialog, kUpper));
     EXPECT_EQ("Lower half of time display", Text(dialog, kLower));
 
-    // The client area is the template's 125 x 86 dialog units.
-    RECT units = {0, 0, 125, 86};
+    // The client area is the template's 125 x 160 dialog units.
+    RECT units = {0, 0, 125, 160};
     ASSERT_TRUE(MapDialogRect(dialog, &units));
     RECT client = {};
     GetClientRect(dialog, &client);
@@ -242,6 +241,82 @@ TEST_P(ClosingTheDialog, AppliesAtOnceAndSaves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, ClosingTheDialog, ::testing::ValuesIn(kCloseCases), CaseName());
+
+// The controls below the first release's: zoom focus, lock distance and the on/off box.
+constexpr int kFocus = 1003;
+constexpr int kLock = 1004;
+constexpr int kEnabled = 1005;
+
+struct NewControlsCase {
+    const char* name;
+    int focusItem;  // chosen in the list
+    const char* lockText;
+    bool clearEnabled;
+    int focus;  // expected afterwards
+    int lock;
+    const char* savedTail;  // after scale and mask
+};
+
+const NewControlsCase kNewControlsCases[] = {
+    {"HostPreference", 0, "0", false, -1, 0, ""},
+    {"MousePointer", 1, "6", false, 3, 6, "focus=3\r\nlock=6\r\n"},
+    {"EditCursor", 2, "64", false, 1, 64, "focus=1\r\nlock=64\r\n"},
+    {"EditOrPlayCursor", 3, "1", false, 0, 1, "focus=0\r\nlock=1\r\n"},
+    {"CentreOfView", 4, "0", false, 2, 0, "focus=2\r\n"},
+    {"LockOutOfRangeIsIgnored", 0, "65", false, -1, 0, ""},
+    {"LockWithoutNumberIsIgnored", 0, "", false, -1, 0, ""},
+    {"LockPastedWithTextKeepsItsNumber", 0, "12px", false, -1, 12, "lock=12\r\n"},
+    {"Off", 1, "6", true, 3, 6, "focus=3\r\nlock=6\r\nenabled=0\r\n"},
+};
+
+class NewControls : public ConfigAction, public ::testing::WithParamInterface<NewControlsCase> {};
+
+TEST_P(NewControls, ApplySaveAndComeBackAfterARestart) {
+    const NewControlsCase& c = GetParam();
+    HWND dialog = Open();
+    SendDlgItemMessageA(dialog, kFocus, CB_SETCURSEL, static_cast<WPARAM>(c.focusItem), 0);
+    SetDlgItemTextA(dialog, kLock, c.lockText);
+    if (c.clearEnabled) {
+        SendDlgItemMessageA(dialog, kEnabled, BM_CLICK, 0, 0);
+    }
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+
+    const std::string saved = ReadFile(standin::IniPath());
+    EXPECT_EQ(std::string("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n") + c.savedTail, saved);
+    const GestureSettings seen = ObserveGestureSettings();
+    EXPECT_EQ(!c.clearEnabled, seen.zooms);
+    if (seen.zooms) {
+        EXPECT_EQ(c.focus, seen.focus);
+        EXPECT_EQ(std::max(c.lock, 1), seen.firstZoomAfter);
+    }
+
+    HostOptions options;
+    options.iniText = saved;
+    HWND again = Open(options);
+    EXPECT_EQ(c.focus == -1 ? 0 : c.focusItem,
+              SendDlgItemMessageA(again, kFocus, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(std::to_string(c.lock), Text(again, kLock));
+    EXPECT_EQ(c.clearEnabled ? BST_UNCHECKED : BST_CHECKED, IsDlgButtonChecked(again, kEnabled));
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, NewControls, ::testing::ValuesIn(kNewControlsCases), CaseName());
+
+TEST_F(ConfigAction, FocusListHasItsItemsInOrder) {
+    HWND dialog = Open();
+    const std::vector<std::string> expected = {"Host preference", "Mouse pointer", "Edit cursor",
+                                               "Edit or play cursor", "Centre of view"};
+    ASSERT_EQ(static_cast<LRESULT>(expected.size()),
+              SendDlgItemMessageA(dialog, kFocus, CB_GETCOUNT, 0, 0));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        char item[64] = {};
+        SendDlgItemMessageA(dialog, kFocus, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        EXPECT_EQ(expected[i], item);
+    }
+    EXPECT_EQ(0, SendDlgItemMessageA(dialog, kFocus, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ("0", Text(dialog, kLock));
+    // Typing is digits only.
+    EXPECT_NE(0, GetWindowLongA(GetDlgItem(dialog, kLock), GWL_STYLE) & ES_NUMBER);
+}
 
 TEST_F(ConfigAction, SavedValuesLoadAtTheNextStart) {
     HWND dialog = Open();

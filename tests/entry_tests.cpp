@@ -15,16 +15,21 @@ namespace {
 const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
 // The settings are loaded after the required lookups and before the time display is searched.
 const Events kLookupsAndSettings = {"lookup adjustZoom", "lookup GetHZoomLevel",
-                                    "lookup get_ini_file", "call get_ini_file"};
+                                    "lookup get_ini_file", "lookup RefreshToolbar2",
+                                    "call get_ini_file"};
 
-Events Then(const Events& first, std::initializer_list<std::string> more) {
+Events Then(const Events& first, const Events& more) {
     Events events = first;
-    events.insert(events.end(), more);
+    events.insert(events.end(), more.begin(), more.end());
     return events;
 }
 
+// Show Config's three registrations, then the toggle's.
 const Events kAttachEvents =
-    Then(kLookupsAndSettings, {"register command_id", "register gaccel", "register hookcommand"});
+    Then(kLookupsAndSettings, {"register command_id", "register gaccel", "register hookcommand",
+                               "register command_id", "register gaccel", "register toggleaction"});
+const Events kUnloadEvents = {"register -hookcommand", "register -gaccel", "register -toggleaction",
+                              "register -gaccel"};
 
 struct RefusalCase {
     const char* name;
@@ -60,6 +65,7 @@ TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
     EXPECT_EQ(GetParam().expectedEvents, Record().events);
     EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }
@@ -118,9 +124,10 @@ TEST_F(Entry, UnloadCallPutsTheTimeDisplayProcedureBack) {
 
     EXPECT_EQ(0, standin::CallEntry(nullptr));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
-    EXPECT_EQ(Then(kAttachEvents, {"register -hookcommand", "register -gaccel"}), Record().events);
+    EXPECT_EQ(Then(kAttachEvents, kUnloadEvents), Record().events);
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
 
     // The host unloads the module; the time display goes on working without it.
     standin::UnloadModule();

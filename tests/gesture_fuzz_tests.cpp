@@ -24,6 +24,9 @@ struct Settings {
     float scale;
     int mask;
     int height;
+    int lock;
+    int focus;
+    int enabled;
 };
 
 const char* MessageName(UINT message) {
@@ -116,9 +119,37 @@ struct Drag {
     bool interrupted = false;  // the capture went elsewhere, or the mode was cancelled
     bool lower = false;
     int startX = 0, startY = 0, lastX = 0, lastY = 0;
-    int firstMove = 0;  // 0 none yet, 1 horizontal, 2 vertical
+    int axis = 0;  // 0 undecided, 1 horizontal, 2 vertical
     double amounts = 0;
 };
+
+int Distance(int from, int to) {
+    return to > from ? to - from : from - to;
+}
+
+// A move of an active drag: decides the axis where it is due, and returns the position that the
+// time display must receive.
+LPARAM TrackMove(Drag* drag, const Event& e, const Settings& settings) {
+    const bool moved = e.x != drag->lastX || e.y != drag->lastY;
+    const bool firstMove = drag->axis == 0;
+    drag->lastX = e.x;
+    drag->lastY = e.y;
+    if (firstMove && drag->lower && settings.lock > 0) {
+        const int alongX = Distance(drag->startX, e.x);
+        const int alongY = Distance(drag->startY, e.y);
+        if (alongX < settings.lock && alongY < settings.lock) {
+            return standin::MousePosition(drag->startX, drag->startY);
+        }
+        drag->axis = alongX >= alongY ? 1 : 2;
+    } else if (firstMove && moved) {
+        drag->axis = e.x != drag->startX ? 1 : 2;
+    }
+    if (!moved || !drag->lower) {
+        return standin::MousePosition(e.x, e.y);
+    }
+    return drag->axis == 1 ? standin::MousePosition(e.x, drag->startY)
+                           : standin::MousePosition(drag->startX, e.y);
+}
 
 // Sends the events to the time display (after a button-up that leaves the gesture idle) and
 // returns the first broken invariant, or an empty text.
@@ -153,7 +184,7 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         if (zooms == 1) {
             const standin::ZoomCall& call = Record().zoomCalls.back();
             if (!std::isfinite(call.amount) || call.forceSet != 0 || call.doUpdate != 0 ||
-                call.centerMode != -1) {
+                call.centerMode != settings.focus) {
                 return where.str() + "adjustZoom called with bad arguments";
             }
             drag.amounts += call.amount;
@@ -169,24 +200,17 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         if (e.message == WM_LBUTTONDOWN) {
             drag = Drag();
             drag.lower = 2 * e.y > settings.height + 1;
-            drag.active = (settings.mask & (drag.lower ? 2 : 1)) != 0;
+            drag.active = settings.enabled != 0 && (settings.mask & (drag.lower ? 2 : 1)) != 0;
             drag.startX = drag.lastX = e.x;
             drag.startY = drag.lastY = e.y;
         } else if (e.message == WM_LBUTTONUP) {
             drag.active = false;
         } else if (e.message == WM_MOUSEMOVE && drag.active) {
-            const bool moved = e.x != drag.lastX || e.y != drag.lastY;
-            if (moved && drag.firstMove == 0) {
-                drag.firstMove = e.x != drag.lastX ? 1 : 2;
-            }
-            drag.lastX = e.x;
-            drag.lastY = e.y;
-            if (moved && drag.lower) {
-                expected = drag.firstMove == 1 ? standin::MousePosition(e.x, drag.startY)
-                                               : standin::MousePosition(drag.startX, e.y);
-            }
-            const bool zoomLocked = drag.lower && drag.firstMove == 1;
-            const double net = zoomLocked ? 0.0 : static_cast<double>(e.y - drag.startY);
+            expected = TrackMove(&drag, e, settings);
+            // In the lower half nothing zooms before a vertical decision, and after it the
+            // amounts add up to all the vertical movement since the press, whatever the lock.
+            const bool canZoom = !drag.lower || drag.axis == 2;
+            const double net = canZoom ? static_cast<double>(e.y - drag.startY) : 0.0;
             if (drag.amounts != static_cast<double>(settings.scale) * net) {
                 return where.str() + "zoom amounts don't add up to scale times the movement";
             }
@@ -234,16 +258,21 @@ using GestureFuzz = HostTest;
 TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
     const float scales[] = {0.1f, 0.0f, -0.75f, 1e-7f, 3e38f, -3e38f, 0.333f, 12345.678f};
     const int masks[] = {3, 0, 1, 2, -1, 4, 7};
+    const int locks[] = {0, 1, 6, 0, 64};
     const unsigned base = BaseSeed();
     const bool replay = std::getenv("RUVENKAL_FUZZ_SEED") != nullptr;
     int sequences = 0;
 
     for (int combination = 0; combination < 56; ++combination) {
         const Settings settings = {scales[combination % 8], masks[combination % 7],
-                                   20 + combination % 2};
-        char ini[128];
-        std::snprintf(ini, sizeof ini, "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\n",
-                      static_cast<double>(settings.scale), settings.mask);
+                                   20 + combination % 2,    locks[combination % 5],
+                                   combination / 3 % 5 - 1, combination % 11 == 10 ? 0 : 1};
+        char ini[160];
+        std::snprintf(ini, sizeof ini,
+                      "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\nlock=%d\r\nfocus=%d\r\n"
+                      "enabled=%d\r\n",
+                      static_cast<double>(settings.scale), settings.mask, settings.lock,
+                      settings.focus, settings.enabled);
         standin::HostOptions options;
         options.iniText = ini;
         options.timeDisplayHeight = settings.height;
@@ -260,8 +289,9 @@ TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
             if (!failure.empty()) {
                 const std::vector<Event> shortest = Shrink(events, settings);
                 FAIL() << failure << "\nseed " << seed << ", scale " << settings.scale << ", mask "
-                       << settings.mask << ", height " << settings.height
-                       << "\nshortest failing sequence:\n"
+                       << settings.mask << ", height " << settings.height << ", lock "
+                       << settings.lock << ", focus " << settings.focus << ", enabled "
+                       << settings.enabled << "\nshortest failing sequence:\n"
                        << Describe(shortest)
                        << "as failed after shrinking: " << Check(shortest, settings);
             }

@@ -46,6 +46,9 @@ struct GestureCase {
     std::vector<Step> steps;
     float scale = 0.1f;
     int mask = 3;
+    int lock = 0;
+    int focus = -1;
+    int enabled = 1;
 };
 
 const GestureCase kCases[] = {
@@ -135,13 +138,127 @@ const GestureCase kCases[] = {
      -0.75f},
     {"ZeroScaleStillCallsWithZero", 20, {Press(40, 4), ZoomingMove(40, 9, 5)}, 0.0f},
     {"LargeScale", 20, {Press(40, 4), ZoomingMove(40, 32767, 32763)}, 3.0e38f},
+
+    // Switched off: everything passes as without the module.
+    {"OffPassesEverythingUnchanged",
+     20,
+     {Press(40, 4), Move(40, 9), Release(40, 9), Press(40, 15), Move(48, 17), Move(48, 30)},
+     0.1f,
+     3,
+     0,
+     -1,
+     0},
+
+    // The zoom focus is adjustZoom's last argument, in both halves.
+    {"FocusMousePointer", 20, {Press(40, 4), ZoomingMove(40, 6, 2)}, 0.1f, 3, 0, 3},
+    {"FocusViewCentreOnTheCatchUpZoom",
+     20,
+     {Press(40, 15), PinnedMove(41, 18, 40, 15), PinnedMove(41, 21, 40, 21, 6)},
+     0.1f,
+     3,
+     6,
+     2},
+    {"FocusEditCursor", 20, {Press(40, 15), PinnedMove(40, 16, 40, 16, 1)}, 0.1f, 3, 0, 1},
+    {"FocusEditOrPlayCursor", 20, {Press(40, 4), ZoomingMove(40, 3, -1)}, 0.1f, 3, 0, 0},
+
+    // A lock distance of 1 decides on the first move like no lock, but by the dominant axis.
+    {"Lock1MostlyDownIsVertical",
+     20,
+     {Press(100, 15), PinnedMove(101, 20, 100, 20, 5), PinnedMove(110, 21, 100, 21, 1)},
+     0.1f,
+     3,
+     1},
+    {"Lock1MostlySidewaysIsHorizontal",
+     20,
+     {Press(100, 15), PinnedMove(105, 16, 105, 15), PinnedMove(105, 30, 105, 15)},
+     0.1f,
+     3,
+     1},
+    {"Lock1TieIsHorizontal",
+     20,
+     {Press(100, 15), PinnedMove(103, 18, 103, 15), PinnedMove(103, 30, 103, 15)},
+     0.1f,
+     3,
+     1},
+    {"Lock0MostlyDownButMovedSidewaysIsHorizontal",
+     20,
+     {Press(100, 15), PinnedMove(101, 20, 101, 15), PinnedMove(101, 30, 101, 15)}},
+
+    // Lock 6: undecided moves reach the time display at the press; the deciding move zooms by
+    // all the vertical movement since the press.
+    {"Lock6VerticalCatchesUp",
+     20,
+     {Press(100, 15), PinnedMove(101, 16, 100, 15), PinnedMove(102, 17, 100, 15),
+      PinnedMove(102, 21, 100, 21, 6), PinnedMove(102, 23, 100, 23, 2),
+      PinnedMove(109, 23, 100, 23), Move(109, 23), Release(109, 23)},
+     0.1f,
+     3,
+     6},
+    {"Lock6UpwardsCatchesUp",
+     20,
+     {Press(100, 15), PinnedMove(99, 13, 100, 15), PinnedMove(98, 9, 100, 9, -6)},
+     0.1f,
+     3,
+     6},
+    {"Lock6Horizontal",
+     20,
+     {Press(100, 15), PinnedMove(103, 16, 100, 15), PinnedMove(106, 19, 106, 15),
+      PinnedMove(106, 40, 106, 15)},
+     0.1f,
+     3,
+     6},
+    {"Lock6TieIsHorizontal",
+     20,
+     {Press(100, 15), PinnedMove(106, 21, 106, 15), PinnedMove(106, 30, 106, 15)},
+     0.1f,
+     3,
+     6},
+    // Measured from the press, not from the last move.
+    {"Lock6DistanceIsFromThePress",
+     20,
+     {Press(100, 15), PinnedMove(104, 15, 100, 15), PinnedMove(98, 15, 100, 15),
+      PinnedMove(95, 19, 100, 15), PinnedMove(94, 19, 94, 15)},
+     0.1f,
+     3,
+     6},
+    // While undecided even a repeated position stays at the press; once decided it passes as sent.
+    {"Lock6RepeatedPosition",
+     20,
+     {Press(100, 15), PinnedMove(102, 17, 100, 15), PinnedMove(102, 17, 100, 15),
+      PinnedMove(102, 21, 100, 21, 6), Move(102, 21)},
+     0.1f,
+     3,
+     6},
+    {"Lock6LeavesTheUpperHalfAlone",
+     20,
+     {Press(40, 4), ZoomingMove(41, 5, 1), ZoomingMove(45, 9, 4)},
+     0.1f,
+     3,
+     6},
+    {"Lock64",
+     20,
+     {Press(100, 15), PinnedMove(100, 78, 100, 15), PinnedMove(100, 79, 100, 79, 64)},
+     0.1f,
+     3,
+     64},
 };
 
+// The keys beyond scale and mask only where a case sets them.
 std::string SettingsText(const GestureCase& c) {
     char text[128];
     std::snprintf(text, sizeof text, "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\n",
                   static_cast<double>(c.scale), c.mask);
-    return text;
+    std::string settings = text;
+    const struct {
+        const char* key;
+        int value, unset;
+    } more[] = {{"lock", c.lock, 0}, {"focus", c.focus, -1}, {"enabled", c.enabled, 1}};
+    for (const auto& key : more) {
+        if (key.value != key.unset) {
+            settings += std::string(key.key) + "=" + std::to_string(key.value) + "\r\n";
+        }
+    }
+    return settings;
 }
 
 class Gesture : public HostTest, public ::testing::WithParamInterface<GestureCase> {};
@@ -176,7 +293,7 @@ TEST_P(Gesture, ForwardsAndZoomsExactly) {
             EXPECT_EQ(static_cast<double>(GetParam().scale) * step.zoomDy, call.amount);
             EXPECT_EQ(0, call.forceSet);
             EXPECT_EQ(0, call.doUpdate);
-            EXPECT_EQ(-1, call.centerMode);
+            EXPECT_EQ(GetParam().focus, call.centerMode);
         }
     }
 }

@@ -43,6 +43,30 @@ inline HalfAmounts ZoomPerPixelInEachHalf() {
     return amounts;
 }
 
+// What a drag straight down from the top of the lower half shows of the settings beyond scale
+// and mask: whether it zooms at all, the zoom focus, and after how many pixels the first zoom
+// comes (the lock distance, or 1 without one). Needs the lower half enabled.
+struct GestureSettings {
+    bool zooms;
+    int focus;
+    int firstZoomAfter;
+};
+
+inline GestureSettings ObserveGestureSettings() {
+    GestureSettings seen = {false, 0, 0};
+    const size_t before = standin::Record().zoomCalls.size();
+    const int pressY = standin::Options().timeDisplayHeight / 2 + 1;
+    standin::SendMouse(WM_LBUTTONDOWN, 50, pressY);
+    for (int pixels = 1; pixels <= 70 && !seen.zooms; ++pixels) {
+        standin::SendMouse(WM_MOUSEMOVE, 50, pressY + pixels);
+        if (standin::Record().zoomCalls.size() > before) {
+            seen = {true, standin::Record().zoomCalls.back().centerMode, pixels};
+        }
+    }
+    standin::SendMouse(WM_LBUTTONUP, 50, pressY);
+    return seen;
+}
+
 // Names a parameterized case after its `name` field.
 struct CaseName {
     template <typename Case>

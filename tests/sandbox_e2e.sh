@@ -142,6 +142,49 @@ expect_zoom "upper half, now disabled" 0
 drag 400 30 400 40
 expect_zoom "lower half, down 10 pixels at scale 0.5" 5.0
 
+# The dialog again, for the zoom focus and the lock distance, from the keyboard: from the lock
+# field back to the list, one item down to "Mouse pointer", on to the field, 6, Enter.
+set_mark
+xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
+wait_until 10 logged_since_mark '^dialog ' 1 || fail "the action never showed the dialog again"
+read -r ll lt lr lb < <(rect dialog-lock)
+xdotool mousemove $(((ll + lr) / 2)) $(((lt + lb) / 2)) click 1
+xdotool key shift+Tab Down Tab
+xdotool type --delay 50 "6"
+xdotool key Return
+saved() { grep -q "focus=3" "$ini" 2>/dev/null && grep -q "lock=6" "$ini"; }
+wait_until 10 saved || fail "the dialog did not save focus 3 and lock 6: $(cat "$ini" 2>&1)"
+echo "ok: the dialog saved the mouse pointer as the focus and a lock distance of 6"
+
+# Lock 6: a 2-pixel diagonal start no longer decides the axis, and the drag still zooms by all
+# of its vertical movement.
+drag 400 30 402 32 402 44
+expect_zoom "lower half, diagonal start then down, lock 6" 7.0
+expect_moves "lower half, lock 6: x at the press throughout" 2 400
+
+# Focus on the pointer: the time under it (at x 402) stays within a pixel through every zoom.
+since_mark | awk '
+    $1 == "timedisplay" && $2 == "down" { t0 = $6 + 402 / $7 }
+    $1 == "adjustZoom" {
+        n++
+        if ($3 != "focus" || $4 != 3) { print "focus argument " $4; bad++ }
+        off = ($8 + $6 / $9 - t0) * $9
+        if (off > 1 || off < -1) { print "the time under the pointer moved " off " pixels"; bad++ }
+    }
+    END { exit !(n > 0 && bad == 0) }' || fail "zooming around the pointer moved the time under it"
+echo "ok: zooming kept the time under the pointer in place"
+
+# The toggle action, from its button: off, the time display is left as it was.
+read -r gl gt gr gb < <(rect toggle-button)
+set_mark
+xdotool mousemove $(((gl + gr) / 2)) $(((gt + gb) / 2)) click 1
+wait_until 10 logged_since_mark '^toggle off' 1 || fail "the toggle did not switch off"
+drag 400 30 400 40 420 40
+expect_zoom "lower half after switching off" 0
+since_mark | grep -q '^timedisplay move 420 40' || fail "switched off, moves still got pinned"
+grep -q "enabled=0" "$ini" || fail "switching off was not saved: $(cat "$ini")"
+echo "ok: switched off, the drag reached the time display as sent"
+
 # Closed as a user closes it, with the close box: the host's unload call and the unload go
 # through, and nothing of this run stays in Wine to get in the way of the next one.
 read -r wl wt wr wb < <(rect window)

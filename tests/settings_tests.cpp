@@ -93,6 +93,57 @@ TEST_F(StoredSettingsUnderGermanLocale, FullStopStaysTheDecimalSeparator) {
     EXPECT_EQ(0.25, ZoomPerPixelInEachHalf().upper);
 }
 
+// The keys beyond scale and mask, as the gesture shows them.
+struct NewKeysCase {
+    const char* name;
+    std::string keys;  // lines after scale and mask
+    bool zooms;
+    int focus;
+    int lock;
+};
+
+const NewKeysCase kNewKeysCases[] = {
+    {"Absent", "", true, -1, 0},
+    {"AllValid", "focus=3\r\nlock=6\r\nenabled=1\r\n", true, 3, 6},
+    {"FocusEditOrPlayCursor", "focus=0\r\n", true, 0, 0},
+    {"FocusEditCursor", "focus=1\r\n", true, 1, 0},
+    {"FocusViewCentre", "focus=2\r\n", true, 2, 0},
+    {"LockLargest", "lock=64\r\n", true, -1, 64},
+    {"Off", "focus=2\r\nenabled=0\r\n", false, 2, 0},
+    {"BlanksAndTrailingText", "focus= 2px\r\nlock=\t6.9\r\n", true, 2, 6},
+    {"OutOfRangeIgnored", "focus=4\r\nlock=65\r\nenabled=2\r\n", true, -1, 0},
+    {"BelowRangeIgnored", "focus=-2\r\nlock=-1\r\nenabled=-1\r\n", true, -1, 0},
+    {"BeyondIntIgnored", "focus=4294967299\r\nlock=4294967302\r\n", true, -1, 0},
+    {"NotNumbersIgnored", "focus=mouse\r\nlock=\r\nenabled=off\r\n", true, -1, 0},
+};
+
+class StoredNewKeys : public HostTest, public ::testing::WithParamInterface<NewKeysCase> {};
+
+TEST_P(StoredNewKeys, GestureUsesTheValidOnes) {
+    HostOptions options;
+    options.iniText = Ini("0.1", "3") + GetParam().keys;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    const GestureSettings seen = ObserveGestureSettings();
+    EXPECT_EQ(GetParam().zooms, seen.zooms);
+    if (seen.zooms) {
+        EXPECT_EQ(GetParam().focus, seen.focus);
+        EXPECT_EQ(std::max(GetParam().lock, 1), seen.firstZoomAfter);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StoredNewKeys, ::testing::ValuesIn(kNewKeysCases), CaseName());
+
+TEST_F(StoredSettingsUnderGermanLocale, NewKeysReadTheSame) {
+    HostOptions options;
+    options.iniText = Ini("0.25", "2") + "focus=3\r\nlock=12\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const GestureSettings seen = ObserveGestureSettings();
+    EXPECT_EQ(3, seen.focus);
+    EXPECT_EQ(12, seen.firstZoomAfter);
+    EXPECT_EQ(0.25 * 12, Record().zoomCalls.back().amount);
+}
+
 struct MissingFileCase {
     const char* name;
     void (*configure)(HostOptions&);

@@ -57,7 +57,7 @@ TEST(SettingsText, FormatCutsToTheBuffer) {
     char text[5];
     FormatScale(123.5f, text, sizeof text);
     EXPECT_STREQ("123.", text);
-    FormatMask(-2147483647 - 1, text, sizeof text);
+    FormatInteger(-2147483647 - 1, text, sizeof text);
     EXPECT_STREQ("-214", text);
 }
 
@@ -95,11 +95,11 @@ TEST(SettingsText, ParsesMasksAtTheLimits) {
     };
     for (const auto& c : cases) {
         int mask = 77;
-        EXPECT_EQ(c.parsed, ParseMask(c.text, &mask)) << c.text;
+        EXPECT_EQ(c.parsed, ParseInteger(c.text, &mask)) << c.text;
         EXPECT_EQ(c.parsed ? c.mask : 77, mask) << c.text;
     }
     char text[16];
-    FormatMask(-2147483647 - 1, text, sizeof text);
+    FormatInteger(-2147483647 - 1, text, sizeof text);
     EXPECT_STREQ("-2147483648", text);
 }
 

@@ -20,6 +20,25 @@ LPARAM MakePosition(int x, int y) {
         static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
 }
 
+int Distance(int from, int to) {
+    return to > from ? to - from : from - to;
+}
+
+// With a lock distance, a lower-half drag keeps its axis open until the pointer is that far from
+// the press along either axis, so that the first pixel's jitter can't decide it. Returns false
+// while undecided; on deciding vertically, `dy` becomes the whole movement since the press, which
+// no earlier move has zoomed.
+bool DecideAxisAtDistance(int x, int y, int* dy) {
+    const int alongX = Distance(dragState.startX, x);
+    const int alongY = Distance(dragState.startY, y);
+    if (alongX < zoomSettings.lockDistance && alongY < zoomSettings.lockDistance) {
+        return false;
+    }
+    dragState.axis = alongX >= alongY ? AXIS_HORIZONTAL : AXIS_VERTICAL;
+    *dy = y - dragState.startY;
+    return true;
+}
+
 }  // namespace
 
 void BeginDrag(HWND timeDisplay, LPARAM position) {
@@ -32,7 +51,7 @@ void BeginDrag(HWND timeDisplay, LPARAM position) {
 
     dragState.axis = AXIS_UNDECIDED;
     dragState.area = 2 * dragState.startY > height + 1 ? LOWER : UPPER;
-    dragState.active = (dragState.area & zoomSettings.mask) != 0;
+    dragState.active = zoomSettings.enabled != 0 && (dragState.area & zoomSettings.mask) != 0;
     dragState.lastX = dragState.startX;
     dragState.lastY = dragState.startY;
 }
@@ -45,6 +64,11 @@ LPARAM TrackDragMove(LPARAM position) {
     dragState.lastX = x;
     dragState.lastY = y;
 
+    if (dragState.axis == AXIS_UNDECIDED && dragState.area == LOWER &&
+        zoomSettings.lockDistance > 0 && !DecideAxisAtDistance(x, y, &dy)) {
+        // Undecided: the time display sees the pointer stay where it was pressed.
+        return MakePosition(dragState.startX, dragState.startY);
+    }
     // A repeated position neither decides the axis nor gets pinned.
     if (dx == 0 && dy == 0) {
         return position;

@@ -22,7 +22,8 @@ extern DragState dragState;
 void BeginDrag(HWND timeDisplay, LPARAM position);
 
 // Mouse moved to `position` during an active drag: zooms on vertical movement and returns the
-// position to pass on to the time display, pinned to one axis in the lower half.
+// position to pass on to the time display, pinned to one axis in the lower half, or to the press
+// while a lock distance keeps the lower half's axis undecided.
 LPARAM TrackDragMove(LPARAM position);
 
 void EndDrag();

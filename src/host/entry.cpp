@@ -3,7 +3,7 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
-#include "ui/config_action.h"
+#include "ui/actions.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -14,8 +14,8 @@ Function LookUp(LookupFunction lookup, const char* name) {
 }
 
 // Every host function the module uses, in one place. The required ones refuse the host when
-// missing; the optional get_ini_file is looked up only after them, so that a refused host never
-// has its configuration file read.
+// missing; the optional ones are looked up only after them, so that a refused host never has its
+// configuration file read.
 bool LookUpHostApi(LookupFunction lookup) {
     HostApi& api = moduleState.hostApi;
     api.adjustZoom = LookUp<AdjustZoomFunction>(lookup, "adjustZoom");
@@ -27,6 +27,7 @@ bool LookUpHostApi(LookupFunction lookup) {
         return false;
     }
     api.get_ini_file = LookUp<GetIniFileFunction>(lookup, "get_ini_file");
+    api.RefreshToolbar2 = LookUp<RefreshToolbar2Function>(lookup, "RefreshToolbar2");
     return true;
 }
 
@@ -52,7 +53,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     if (timeDisplay == nullptr || TimeDisplayHookedByAnotherCopy(timeDisplay)) {
         return 0;
     }
-    if (!RegisterConfigAction(info.registerItem)) {
+    if (!RegisterActions(info.registerItem)) {
         return 0;
     }
     moduleState.registerItem = info.registerItem;
@@ -68,7 +69,7 @@ void Detach() {
     if (!moduleState.attached) {
         return;
     }
-    UnregisterConfigAction(moduleState.registerItem);
+    UnregisterActions(moduleState.registerItem);
     RemoveTimeDisplayHook();
     moduleState.attached = false;
 }

@@ -5,14 +5,16 @@
 
 struct HostApi {
     AdjustZoomFunction adjustZoom;
-    GetHZoomLevelFunction GetHZoomLevel;  // required as a sign of a capable host; never called
-    GetIniFileFunction get_ini_file;      // optional
+    GetHZoomLevelFunction GetHZoomLevel;      // required as a sign of a capable host; never called
+    GetIniFileFunction get_ini_file;          // optional
+    RefreshToolbar2Function RefreshToolbar2;  // optional
 };
 
 struct ModuleState {
     HostApi hostApi;
     const char* iniPath;
-    int commandId;
+    int commandId;        // "Show Config"
+    int toggleCommandId;  // "Toggle zoom drag"; 0 when the host gave none and it is left out
     HINSTANCE hostInstance;
     HWND mainWindow;
     WNDPROC previousProc;

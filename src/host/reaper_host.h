@@ -28,9 +28,15 @@ static_assert(offsetof(HostInfo, lookupFunction) == 3 * sizeof(void*),
 using AdjustZoomFunction = void (*)(double amount, int forceSet, int doUpdate, int centerMode);
 using GetHZoomLevelFunction = double (*)();
 using GetIniFileFunction = const char* (*)();
+// Redraws the toolbar buttons of `command` in action list `section` (0: the main one).
+using RefreshToolbar2Function = void (*)(int section, int command);
 
 // Registered under "hookcommand"; the host reads a one-byte boolean result.
 using HookCommandFunction = bool (*)(int command, int flag);
+
+// Registered under "toggleaction": 1 for a command of ours that is on, 0 for one that is off, -1
+// for any command that isn't ours. The host asks whenever it draws a toolbar button or menu item.
+using ToggleActionFunction = int (*)(int command);
 
 // Registered under "gaccel": an action with its default key (none here) and its description.
 // The host keeps the address, so the record must live as long as the registration.

@@ -5,3 +5,6 @@
 #define IDC_SCALE 1000
 #define IDC_UPPER 1001
 #define IDC_LOWER 1002
+#define IDC_FOCUS 1003
+#define IDC_LOCK 1004
+#define IDC_ENABLED 1005

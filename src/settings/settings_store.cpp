@@ -3,14 +3,12 @@
 #include <windows.h>
 
 #include "host/module_state.h"
-#include "settings/settings_text.h"
+#include "settings/setting_keys.h"
 #include "settings/zoom_settings.h"
 
 namespace {
 
 const char kSection[] = "ruvenkal";
-const char kScaleKey[] = "scale";
-const char kMaskKey[] = "mask";
 
 // The host hands out its path in UTF-8, which the A profile functions would read in the ANSI
 // code page: a path with non-ASCII letters (C:\Users\José\...) goes through the W functions.
@@ -79,15 +77,17 @@ void ReadValue(const char* key) {
     }
 }
 
-void WriteValue(const char* key) {
+// Writes textBuffer under `key`, or with `present` false removes the key.
+void WriteValue(const char* key, bool present) {
     if (widePath == nullptr) {
-        WritePrivateProfileStringA(kSection, key, textBuffer, moduleState.iniPath);
+        WritePrivateProfileStringA(kSection, key, present ? textBuffer : nullptr,
+                                   moduleState.iniPath);
         return;
     }
     const WideEntry entry = WideEntryFor(key);
     wchar_t value[kTextBufferSize];
     Widen(textBuffer, value, kTextBufferSize);
-    WritePrivateProfileStringW(entry.section, entry.key, value, widePath);
+    WritePrivateProfileStringW(entry.section, entry.key, present ? value : nullptr, widePath);
 }
 
 }  // namespace
@@ -105,18 +105,19 @@ void LoadSettings() {
     if (moduleState.iniPath == nullptr) {
         return;
     }
-    ReadValue(kScaleKey);
-    ParseScale(textBuffer, &zoomSettings.scale);
-    ReadValue(kMaskKey);
-    ParseMask(textBuffer, &zoomSettings.mask);
+    for (int id = 0; id < SETTING_COUNT; ++id) {
+        ReadValue(kSettingKeys[id].key);
+        ReadSetting(static_cast<SettingId>(id), textBuffer, &zoomSettings);
+    }
 }
 
 void SaveSettings() {
     if (moduleState.iniPath == nullptr) {
         return;
     }
-    FormatScale(zoomSettings.scale, textBuffer, kTextBufferSize);
-    WriteValue(kScaleKey);
-    FormatMask(zoomSettings.mask, textBuffer, kTextBufferSize);
-    WriteValue(kMaskKey);
+    for (int id = 0; id < SETTING_COUNT; ++id) {
+        const SettingId setting = static_cast<SettingId>(id);
+        WriteSetting(setting, zoomSettings, textBuffer, kTextBufferSize);
+        WriteValue(kSettingKeys[id].key, SettingIsSaved(setting, zoomSettings));
+    }
 }

@@ -127,13 +127,13 @@ void FormatScale(float scale, char* buffer, std::size_t size) {
     CopyText(text, out, buffer, size);
 }
 
-void FormatMask(int mask, char* buffer, std::size_t size) {
+void FormatInteger(int value, char* buffer, std::size_t size) {
     char text[16];
     char* out = text;
-    std::uint64_t magnitude = static_cast<std::uint64_t>(mask);
-    if (mask < 0) {
+    std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0) {
         *out++ = '-';
-        magnitude = static_cast<std::uint64_t>(-static_cast<std::int64_t>(mask));
+        magnitude = static_cast<std::uint64_t>(-static_cast<std::int64_t>(value));
     }
     out = WriteUnsigned(out, magnitude);
     CopyText(text, out, buffer, size);

@@ -236,20 +236,20 @@ bool ParseScale(const char* text, float* scale) {
     return true;
 }
 
-bool ParseMask(const char* text, int* mask) {
+bool ParseInteger(const char* text, int* value) {
     const char* p = text;
     const bool negative = SkipToDigits(&p);
     if (!IsDigit(*p)) {
         return false;
     }
     const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT_MIN) : INT_MAX;
-    std::int64_t value = 0;
+    std::int64_t magnitude = 0;
     for (; IsDigit(*p); ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > limit) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > limit) {
             return false;
         }
     }
-    *mask = static_cast<int>(negative ? -value : value);
+    *value = static_cast<int>(negative ? -magnitude : magnitude);
     return true;
 }

@@ -1,15 +1,26 @@
-// The user's settings, read by the gesture and edited by the dialog.
+// The user's settings, read by the gesture and edited by the dialog and the toggle action.
 #pragma once
 
 #include <cstddef>
 
-struct ZoomSettings {
-    float scale;     // zoom units per pixel of vertical movement
-    int adjustMode;  // fixed last argument of every adjustZoom call; never saved
-    int mask;        // bit 0 enables the upper half of the time display, bit 1 the lower half
+// The point of the timeline that stays put while the gesture zooms: adjustZoom's last argument.
+enum ZoomFocus : int {
+    FOCUS_HOST_PREFERENCE = -1,
+    FOCUS_EDIT_OR_PLAY_CURSOR = 0,
+    FOCUS_EDIT_CURSOR = 1,
+    FOCUS_VIEW_CENTRE = 2,
+    FOCUS_MOUSE_POINTER = 3,
 };
 
-constexpr ZoomSettings kDefaultZoomSettings = {0.1f, -1, 3};
+struct ZoomSettings {
+    float scale;       // zoom units per pixel of vertical movement
+    int adjustMode;    // a ZoomFocus, the last argument of every adjustZoom call
+    int mask;          // bit 0 enables the upper half of the time display, bit 1 the lower half
+    int lockDistance;  // pixels from the press before a lower-half drag picks its axis; 0: at once
+    int enabled;       // 1 on, 0 off: the time display then behaves as without the module
+};
+
+constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1};
 
 extern ZoomSettings zoomSettings;
 

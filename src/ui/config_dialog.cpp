@@ -3,32 +3,85 @@
 #include "gesture/drag_area.h"
 #include "host/module_state.h"
 #include "resources/resource.h"
+#include "settings/setting_keys.h"
 #include "settings/settings_store.h"
-#include "settings/settings_text.h"
 #include "settings/zoom_settings.h"
+#include "ui/actions.h"
 
 namespace {
 
-void ShowSettings(HWND dialog) {
-    FormatScale(zoomSettings.scale, textBuffer, kTextBufferSize);
-    SetDlgItemTextA(dialog, IDC_SCALE, textBuffer);
-    CheckDlgButton(dialog, IDC_UPPER, (zoomSettings.mask & UPPER) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_LOWER, (zoomSettings.mask & LOWER) ? BST_CHECKED : BST_UNCHECKED);
+struct FocusChoice {
+    const char* text;
+    ZoomFocus focus;
+};
+
+// The drop-down list's items, in their order on screen.
+const FocusChoice kFocusChoices[] = {
+    {"Host preference", FOCUS_HOST_PREFERENCE}, {"Mouse pointer", FOCUS_MOUSE_POINTER},
+    {"Edit cursor", FOCUS_EDIT_CURSOR},         {"Edit or play cursor", FOCUS_EDIT_OR_PLAY_CURSOR},
+    {"Centre of view", FOCUS_VIEW_CENTRE},
+};
+constexpr int kFocusChoiceCount = sizeof kFocusChoices / sizeof kFocusChoices[0];
+
+UINT CheckedIf(bool on) {
+    return on ? BST_CHECKED : BST_UNCHECKED;
 }
 
-// A text without a finite number leaves the scale as it was; the mask keeps only the two bits
-// the dialog shows.
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void ShowSettingText(HWND dialog, int id, SettingId setting) {
+    WriteSetting(setting, zoomSettings, textBuffer, kTextBufferSize);
+    SetDlgItemTextA(dialog, id, textBuffer);
+}
+
+// A text without a usable number leaves the setting as it was.
+void ApplySettingText(HWND dialog, int id, SettingId setting) {
+    GetDlgItemTextA(dialog, id, textBuffer, kTextBufferSize);
+    ReadSetting(setting, textBuffer, &zoomSettings);
+}
+
+void ShowFocus(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_FOCUS);
+    for (const FocusChoice& choice : kFocusChoices) {
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
+    }
+    for (int i = 0; i < kFocusChoiceCount; ++i) {
+        if (kFocusChoices[i].focus == zoomSettings.adjustMode) {
+            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        }
+    }
+}
+
+void ApplyFocus(HWND dialog) {
+    const LRESULT chosen = SendDlgItemMessageA(dialog, IDC_FOCUS, CB_GETCURSEL, 0, 0);
+    if (chosen >= 0 && chosen < kFocusChoiceCount) {
+        zoomSettings.adjustMode = kFocusChoices[chosen].focus;
+    }
+}
+
+void ShowEnabled(HWND dialog) {
+    CheckDlgButton(dialog, IDC_ENABLED, CheckedIf(zoomSettings.enabled != 0));
+}
+
+void ShowSettings(HWND dialog) {
+    ShowSettingText(dialog, IDC_SCALE, SETTING_SCALE);
+    CheckDlgButton(dialog, IDC_UPPER, CheckedIf((zoomSettings.mask & UPPER) != 0));
+    CheckDlgButton(dialog, IDC_LOWER, CheckedIf((zoomSettings.mask & LOWER) != 0));
+    ShowFocus(dialog);
+    ShowSettingText(dialog, IDC_LOCK, SETTING_LOCK);
+    ShowEnabled(dialog);
+}
+
+// The mask keeps only the two bits the dialog shows.
 void ApplySettings(HWND dialog) {
-    GetDlgItemTextA(dialog, IDC_SCALE, textBuffer, kTextBufferSize);
-    ParseScale(textBuffer, &zoomSettings.scale);
-    int mask = 0;
-    if (IsDlgButtonChecked(dialog, IDC_UPPER) == BST_CHECKED) {
-        mask |= UPPER;
-    }
-    if (IsDlgButtonChecked(dialog, IDC_LOWER) == BST_CHECKED) {
-        mask |= LOWER;
-    }
-    zoomSettings.mask = mask;
+    ApplySettingText(dialog, IDC_SCALE, SETTING_SCALE);
+    zoomSettings.mask =
+        (IsChecked(dialog, IDC_UPPER) ? UPPER : 0) | (IsChecked(dialog, IDC_LOWER) ? LOWER : 0);
+    ApplyFocus(dialog);
+    ApplySettingText(dialog, IDC_LOCK, SETTING_LOCK);
+    zoomSettings.enabled = IsChecked(dialog, IDC_ENABLED) ? 1 : 0;
 }
 
 int Width(const RECT& rect) {
@@ -39,6 +92,14 @@ int Height(const RECT& rect) {
 }
 
 }  // namespace
+
+void ShowConfigDialog() {
+    // A failed creation leaves the handle null, and the next run of the action tries again.
+    if (moduleState.configDialog == nullptr) {
+        moduleState.configDialog = CreateConfigDialog();
+    }
+    ShowWindow(moduleState.configDialog, SW_SHOW);
+}
 
 HWND CreateConfigDialog() {
     HWND dialog = CreateDialogParamA(moduleState.hostInstance, MAKEINTRESOURCEA(IDD_CONFIG),
@@ -57,6 +118,19 @@ HWND CreateConfigDialog() {
     return dialog;
 }
 
+void DestroyConfigDialog() {
+    if (moduleState.configDialog != nullptr) {
+        DestroyWindow(moduleState.configDialog);
+        moduleState.configDialog = nullptr;
+    }
+}
+
+void ShowEnabledInConfigDialog() {
+    if (moduleState.configDialog != nullptr) {
+        ShowEnabled(moduleState.configDialog);
+    }
+}
+
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -65,8 +139,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                const int wasEnabled = zoomSettings.enabled;
                 ApplySettings(dialog);
                 SaveSettings();
+                if (zoomSettings.enabled != wasEnabled) {
+                    RefreshToggleButtons();
+                }
                 ShowWindow(dialog, SW_HIDE);
             }
             return TRUE;
