@@ -4,8 +4,6 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,10 +19,6 @@ constexpr int kUpper = 1001;
 constexpr int kLower = 1002;
 constexpr int kScale = 1000;
 
-HWND FindConfigDialog() {
-    return FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
-}
-
 int CountConfigDialogs() {
     int count = 0;
     for (HWND w = FindConfigDialog(); w != nullptr;
@@ -32,13 +26,6 @@ int CountConfigDialogs() {
         ++count;
     }
     return count;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 std::string Text(HWND dialog, int id) {
@@ -154,7 +141,7 @@ TEST_F(ConfigAction, MaskMinusOneShowsBothAndSavesThree) {
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dialog, kLower));
 
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n", ReadFile(standin::IniPath()));
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n", ReadTextFile(standin::IniPath()));
 }
 
 // Each way of closing applies and saves the same way.
@@ -233,7 +220,7 @@ TEST_P(ClosingTheDialog, AppliesAtOnceAndSaves) {
     EXPECT_PRED2(SameAmount, c.lowerAmount, applied.lower);
     EXPECT_EQ(
         std::string("[ruvenkal]\r\nscale=") + c.savedScale + "\r\nmask=" + c.savedMask + "\r\n",
-        ReadFile(standin::IniPath()));
+        ReadTextFile(standin::IniPath()));
 
     // Shown again, it shows what it held when closed.
     EXPECT_TRUE(standin::RunCommand(kCommandId));
@@ -281,7 +268,7 @@ TEST_P(NewControls, ApplySaveAndComeBackAfterARestart) {
     }
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 
-    const std::string saved = ReadFile(standin::IniPath());
+    const std::string saved = ReadTextFile(standin::IniPath());
     EXPECT_EQ(std::string("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n") + c.savedTail, saved);
     const GestureSettings seen = ObserveGestureSettings();
     EXPECT_EQ(!c.clearEnabled, seen.zooms);
@@ -323,7 +310,7 @@ TEST_F(ConfigAction, SavedValuesLoadAtTheNextStart) {
     SetDlgItemTextA(dialog, kScale, "0.1234567");
     SendDlgItemMessageA(dialog, kUpper, BM_CLICK, 0, 0);
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    const std::string saved = ReadFile(standin::IniPath());
+    const std::string saved = ReadTextFile(standin::IniPath());
 
     HostOptions options;
     options.iniText = saved;
@@ -340,7 +327,7 @@ TEST_F(ConfigAction, OtherSectionsOfTheFileStay) {
     HWND dialog = Open(options);
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ("[REAPER]\r\nzoom=7\r\n[ruvenkal]\r\nscale=0.300000\r\nmask=1\r\n[after]\r\nx=1\r\n",
-              ReadFile(standin::IniPath()));
+              ReadTextFile(standin::IniPath()));
 }
 
 TEST_F(ConfigAction, WithoutAConfigurationFileNothingIsWrittenButValuesApply) {
@@ -360,7 +347,7 @@ TEST_F(ConfigAction, SavesWithAFullStopUnderACommaLocale) {
     SetDlgItemTextA(dialog, kScale, "0.5");
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     std::setlocale(LC_ALL, "C");
-    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=3\r\n", ReadFile(standin::IniPath()));
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=3\r\n", ReadTextFile(standin::IniPath()));
 }
 
 TEST_F(ConfigAction, UnloadCallDestroysTheDialogAndRemovesTheAction) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "standin_host.h"
@@ -65,6 +67,18 @@ inline GestureSettings ObserveGestureSettings() {
     }
     standin::SendMouse(WM_LBUTTONUP, 50, pressY);
     return seen;
+}
+
+inline HWND FindConfigDialog() {
+    return FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+}
+
+// The whole file, byte for byte; empty when it doesn't exist.
+inline std::string ReadTextFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 // Names a parameterized case after its `name` field.

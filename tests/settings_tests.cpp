@@ -220,7 +220,7 @@ protected:
     // Closes the dialog with Enter, which applies and saves.
     static void SaveThroughTheDialog() {
         ASSERT_TRUE(standin::RunCommand(standin::Options().commandId));
-        HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+        HWND dialog = FindConfigDialog();
         ASSERT_NE(nullptr, dialog);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     }

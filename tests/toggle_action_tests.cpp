@@ -1,8 +1,6 @@
 // The "Ruvenkal Extension : Toggle zoom drag" action: its registrations, the state it reports for
 // toolbar buttons, and what switching does to a drag, the saved file and an open dialog.
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,13 +23,6 @@ Keys RegisteredKeys() {
         keys.push_back(r.key);
     }
     return keys;
-}
-
-std::string ReadIni() {
-    std::ifstream file(standin::IniPath(), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 struct RegistrationCase {
@@ -119,7 +110,7 @@ TEST_F(ToggleAction, SwitchingOffEndsTheDragAndSaves) {
     ASSERT_EQ(1u, Record().zoomCalls.size());
 
     EXPECT_TRUE(standin::RunCommand(kToggle));
-    EXPECT_EQ(std::string(kDefaultFile) + "enabled=0\r\n", ReadIni());
+    EXPECT_EQ(std::string(kDefaultFile) + "enabled=0\r\n", ReadTextFile(standin::IniPath()));
     // The rest of the drag reaches the time display as without the module.
     Record().timeDisplayMessages.clear();
     standin::SendMouse(WM_MOUSEMOVE, 103, 21);
@@ -130,7 +121,7 @@ TEST_F(ToggleAction, SwitchingOffEndsTheDragAndSaves) {
 
     // Back on: the key goes, since on is what a file without it means.
     EXPECT_TRUE(standin::RunCommand(kToggle));
-    EXPECT_EQ(kDefaultFile, ReadIni());
+    EXPECT_EQ(kDefaultFile, ReadTextFile(standin::IniPath()));
     EXPECT_TRUE(ObserveGestureSettings().zooms);
 }
 
@@ -147,7 +138,7 @@ TEST_F(ToggleAction, StoredOffStartsOffAndKeepsTheHalves) {
     const HalfAmounts on = ZoomPerPixelInEachHalf();
     EXPECT_TRUE(std::isnan(on.upper));
     EXPECT_EQ(0.5, on.lower);
-    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=2\r\n", ReadIni());
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=2\r\n", ReadTextFile(standin::IniPath()));
 }
 
 struct RefreshCase {
@@ -185,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, ToolbarRefresh, ::testing::ValuesIn(kRefreshCase
 TEST_F(ToggleAction, SetsTheOpenDialogsBox) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     ASSERT_TRUE(standin::RunCommand(kShowConfig));
-    HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+    HWND dialog = FindConfigDialog();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dialog, kEnabledBox));
 
@@ -202,7 +193,7 @@ TEST_F(ToggleAction, SetsTheOpenDialogsBox) {
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(1, standin::ToggleState(kToggle));
     EXPECT_EQ(Keys{"call RefreshToolbar2 0 41001"}, Record().events);
-    EXPECT_EQ(kDefaultFile, ReadIni());
+    EXPECT_EQ(kDefaultFile, ReadTextFile(standin::IniPath()));
 }
 
 }  // namespace

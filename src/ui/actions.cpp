@@ -23,6 +23,11 @@ void* ToggleStateAddress() {
     return reinterpret_cast<void*>(&OnToggleActionState);
 }
 
+// A toggle left out has identifier 0, which must not match the host's command 0.
+bool IsToggleCommand(int command) {
+    return moduleState.toggleCommandId != 0 && command == moduleState.toggleCommandId;
+}
+
 WORD CommandOf(int commandId) {
     return static_cast<WORD>(commandId & 0xFFFF);
 }
@@ -75,8 +80,7 @@ bool OnHookCommand(int command, int) {
         ShowConfigDialog();
         return true;
     }
-    // A toggle left out has identifier 0, which must not match the host's command 0.
-    if (command == moduleState.toggleCommandId && moduleState.toggleCommandId != 0) {
+    if (IsToggleCommand(command)) {
         ToggleZoomDrag();
         return true;
     }
@@ -90,7 +94,7 @@ void RefreshToggleButtons() {
 }
 
 int OnToggleActionState(int command) {
-    if (command != moduleState.toggleCommandId || moduleState.toggleCommandId == 0) {
+    if (!IsToggleCommand(command)) {
         return -1;
     }
     return zoomSettings.enabled != 0 ? 1 : 0;

@@ -44,10 +44,8 @@ void ApplySettingText(HWND dialog, int id, SettingId setting) {
 
 void ShowFocus(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_FOCUS);
-    for (const FocusChoice& choice : kFocusChoices) {
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
-    }
     for (int i = 0; i < kFocusChoiceCount; ++i) {
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kFocusChoices[i].text));
         if (kFocusChoices[i].focus == zoomSettings.adjustMode) {
             SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
         }
