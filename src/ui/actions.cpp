@@ -1,10 +1,10 @@
 #include "ui/actions.h"
 
-#include "gesture/drag_gesture.h"
 #include "host/module_state.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
 #include "ui/config_dialog.h"
+#include "ui/gesture_switch.h"
 
 namespace {
 
@@ -43,12 +43,10 @@ void RegisterToggleAction(RegisterItemFunction registerItem) {
 }
 
 void ToggleZoomDrag() {
-    zoomSettings.enabled = zoomSettings.enabled != 0 ? 0 : 1;
-    EndDrag();
+    SwitchZoomDrag(zoomSettings.enabled != 0 ? 0 : 1);
     SaveSettings();
     // Otherwise closing the dialog would apply its box, and undo the toggle.
     ShowEnabledInConfigDialog();
-    RefreshToggleButtons();
 }
 
 }  // namespace
@@ -85,12 +83,6 @@ bool OnHookCommand(int command, int) {
         return true;
     }
     return false;
-}
-
-void RefreshToggleButtons() {
-    if (moduleState.hostApi.RefreshToolbar2 != nullptr && moduleState.toggleCommandId != 0) {
-        moduleState.hostApi.RefreshToolbar2(0, moduleState.toggleCommandId);
-    }
 }
 
 int OnToggleActionState(int command) {

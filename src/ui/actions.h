@@ -17,6 +17,3 @@ bool OnHookCommand(int command, int flag);
 
 // Registered under "toggleaction": whether the gesture is on, for the toggle's command.
 int OnToggleActionState(int command);
-
-// Has the host redraw the toggle's toolbar buttons, after the gesture was switched on or off.
-void RefreshToggleButtons();

@@ -6,7 +6,7 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
-#include "ui/actions.h"
+#include "ui/gesture_switch.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void ApplySettings(HWND dialog) {
         (IsChecked(dialog, IDC_UPPER) ? UPPER : 0) | (IsChecked(dialog, IDC_LOWER) ? LOWER : 0);
     ApplyFocus(dialog);
     ApplySettingText(dialog, IDC_LOCK, SETTING_LOCK);
-    zoomSettings.enabled = IsChecked(dialog, IDC_ENABLED) ? 1 : 0;
+    SwitchZoomDrag(IsChecked(dialog, IDC_ENABLED) ? 1 : 0);
 }
 
 int Width(const RECT& rect) {
@@ -137,12 +137,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                const int wasEnabled = zoomSettings.enabled;
                 ApplySettings(dialog);
                 SaveSettings();
-                if (zoomSettings.enabled != wasEnabled) {
-                    RefreshToggleButtons();
-                }
                 ShowWindow(dialog, SW_HIDE);
             }
             return TRUE;
