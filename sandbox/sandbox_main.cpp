@@ -34,6 +34,7 @@ struct Sandbox {
     bool scrubbing;
     int scrubLastX;
     bool pressedOnce;
+    std::string hoverKeys;
 };
 
 Sandbox sandbox;
@@ -68,6 +69,15 @@ void Redraw() {
     InvalidateRect(standin::MainWindow(), nullptr, FALSE);
 }
 
+// Shift and Ctrl from the message, Alt from the key state: "Shift+Alt", say, or "none".
+std::string KeysText(WPARAM keys) {
+    std::string text;
+    text += (keys & MK_SHIFT) != 0 ? "+Shift" : "";
+    text += (keys & MK_CONTROL) != 0 ? "+Ctrl" : "";
+    text += GetKeyState(VK_MENU) < 0 ? "+Alt" : "";
+    return text.empty() ? "none" : text.substr(1);
+}
+
 // Sits below the extension's hook, as the host's own handling of the time display does: it sees
 // the positions the extension passes on, and moves the cursor on horizontal drags.
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,14 +86,24 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             sandbox.pressedOnce = true;
             sandbox.scrubbing = true;
             sandbox.scrubLastX = X(lParam);
-            Log("timedisplay down %d %d view %.17g %.17g", X(lParam), Y(lParam),
-                standin::ArrangeView().startSeconds, standin::ZoomLevel());
+            sandboxView.pressed = true;
+            sandboxView.zoomCallsAtPress = sandboxView.zoomCalls;
+            std::snprintf(sandboxView.pressKeys, sizeof sandboxView.pressKeys, "%s",
+                          KeysText(wParam).c_str());
+            Log("timedisplay down %d %d view %.17g %.17g keys %s", X(lParam), Y(lParam),
+                standin::ArrangeView().startSeconds, standin::ZoomLevel(), sandboxView.pressKeys);
+            Redraw();
             break;
         case WM_MOUSEMOVE:
             // Until the first press, so that a driver of real input can tell that the pointer
             // reaches us.
             if (!sandbox.pressedOnce) {
                 Log("timedisplay hover %d %d", X(lParam), Y(lParam));
+            }
+            // And when the keys held change, so that it can tell when they have arrived.
+            if (!sandbox.scrubbing && KeysText(wParam) != sandbox.hoverKeys) {
+                sandbox.hoverKeys = KeysText(wParam);
+                Log("timedisplay keys %s", sandbox.hoverKeys.c_str());
             }
             if (sandbox.scrubbing) {
                 Log("timedisplay move %d %d", X(lParam), Y(lParam));
@@ -119,6 +139,7 @@ void LogConfigDialog() {
     LogScreenRect("dialog-lower", GetDlgItem(dialog, 1002));
     LogScreenRect("dialog-focus", GetDlgItem(dialog, 1003));
     LogScreenRect("dialog-lock", GetDlgItem(dialog, 1004));
+    LogScreenRect("dialog-modifier", GetDlgItem(dialog, 1006));
 }
 
 // The toggle's button shows the action's state, as a toolbar button in the host does.

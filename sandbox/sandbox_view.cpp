@@ -7,7 +7,7 @@
 
 #include "standin_host.h"
 
-SandboxView sandboxView = {0};
+SandboxView sandboxView = {};
 
 namespace {
 
@@ -92,8 +92,14 @@ void PaintTimeline(HWND mainWindow, int top) {
         pixelsPerSecond, view.startSeconds, view.cursorSeconds, sandboxView.zoomCalls);
     SetTextColor(dc, RGB(40, 40, 40));
     Text(dc, 12, top + 8, status);
+    if (sandboxView.pressed) {
+        std::snprintf(status, sizeof status, "Keys at the last press: %s    That drag zooms: %s",
+                      sandboxView.pressKeys,
+                      sandboxView.zoomCalls > sandboxView.zoomCallsAtPress ? "yes" : "not yet");
+        Text(dc, 12, top + 26, status);
+    }
 
-    const int rulerTop = top + 34;
+    const int rulerTop = top + 52;
     const double step = TickStep(pixelsPerSecond);
     const double first = std::ceil(view.startSeconds / step);
     for (int i = 0; i < 2000 && XOf((first + i) * step) < client.right; ++i) {

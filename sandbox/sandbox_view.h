@@ -6,6 +6,11 @@
 
 struct SandboxView {
     long long zoomCalls;
+    // The last press on the time display: the keys held, and the zoom calls before it, so that
+    // the status line can tell whether that drag zooms.
+    bool pressed;
+    char pressKeys[32];
+    long long zoomCallsAtPress;
 };
 
 extern SandboxView sandboxView;

@@ -281,6 +281,7 @@ void Stop() {
         DeleteFileW(WidePath(host.iniPath).c_str());
     }
     PumpMessages();
+    HoldAlt(false);
     host = Host();
 }
 
@@ -404,6 +405,14 @@ std::optional<int> ToggleState(int command) {
         return std::nullopt;
     }
     return state(command);
+}
+
+void HoldAlt(bool held) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = held ? 0x80 : 0;
+    keys[VK_LMENU] = keys[VK_MENU];
+    SetKeyboardState(keys);
 }
 
 void PumpMessages() {

@@ -133,6 +133,10 @@ bool RunCommand(int command);
 // What the registered "toggleaction" callback answers for `command`; nothing without one.
 std::optional<int> ToggleState(int command);
 
+// Holds or releases Alt in this thread's key state, which mouse messages don't carry; Stop
+// releases it.
+void HoldAlt(bool held);
+
 void PumpMessages();
 
 }  // namespace standin

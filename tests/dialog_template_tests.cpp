@@ -78,7 +78,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     EXPECT_EQ(0, frame[0]);
     EXPECT_EQ(0, frame[1]);
     EXPECT_EQ(125, frame[2]);
-    EXPECT_EQ(160, frame[3]);
+    EXPECT_EQ(196, frame[3]);
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no menu
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
     EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
@@ -105,6 +105,9 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 0, 17, 132, 95, 16, 1005, "#128",
          "Zoom by dragging the time display"},
         {shown | BS_GROUPBOX, 0, 7, 78, 111, 73, 0xFFFF, "#128", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom when:"},
+        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
+        {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
     };
     ASSERT_EQ(expected.size(), itemCount);
     for (const Item& want : expected) {

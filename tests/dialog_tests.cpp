@@ -34,6 +34,18 @@ std::string Text(HWND dialog, int id) {
     return text;
 }
 
+// A drop-down list's items, in order.
+std::vector<std::string> ListItems(HWND dialog, int id) {
+    std::vector<std::string> items;
+    const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char item[64] = {};
+        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        items.push_back(item);
+    }
+    return items;
+}
+
 class ConfigAction : public HostTest {
 protected:
     // Attaches and runs the action; the dialog must then be shown.
@@ -109,8 +121,8 @@ TEST_F(ConfigAction, ShowsTheSettingsAndIsOwnedByTheMainWindow) {
     EXPECT_EQ("Upper half of time display", Text(dialog, kUpper));
     EXPECT_EQ("Lower half of time display", Text(dialog, kLower));
 
-    // The client area is the template's 125 x 160 dialog units.
-    RECT units = {0, 0, 125, 160};
+    // The client area is the template's 125 x 196 dialog units.
+    RECT units = {0, 0, 125, 196};
     ASSERT_TRUE(MapDialogRect(dialog, &units));
     RECT client = {};
     GetClientRect(dialog, &client);
@@ -233,6 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTheDialog, ::testing::ValuesIn(kCloseCases
 constexpr int kFocus = 1003;
 constexpr int kLock = 1004;
 constexpr int kEnabled = 1005;
+constexpr int kModifier = 1006;
 
 struct NewControlsCase {
     const char* name;
@@ -288,22 +301,55 @@ TEST_P(NewControls, ApplySaveAndComeBackAfterARestart) {
 
 INSTANTIATE_TEST_SUITE_P(Choices, NewControls, ::testing::ValuesIn(kNewControlsCases), CaseName());
 
-TEST_F(ConfigAction, FocusListHasItsItemsInOrder) {
+TEST_F(ConfigAction, ListsHaveTheirItemsInOrder) {
     HWND dialog = Open();
-    const std::vector<std::string> expected = {"Host preference", "Mouse pointer", "Edit cursor",
-                                               "Edit or play cursor", "Centre of view"};
-    ASSERT_EQ(static_cast<LRESULT>(expected.size()),
-              SendDlgItemMessageA(dialog, kFocus, CB_GETCOUNT, 0, 0));
-    for (size_t i = 0; i < expected.size(); ++i) {
-        char item[64] = {};
-        SendDlgItemMessageA(dialog, kFocus, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        EXPECT_EQ(expected[i], item);
-    }
+    const std::vector<std::string> focusItems = {"Host preference", "Mouse pointer", "Edit cursor",
+                                                 "Edit or play cursor", "Centre of view"};
+    EXPECT_EQ(focusItems, ListItems(dialog, kFocus));
     EXPECT_EQ(0, SendDlgItemMessageA(dialog, kFocus, CB_GETCURSEL, 0, 0));
+    const std::vector<std::string> keyItems = {"Always", "No Shift, Ctrl or Alt", "Shift held",
+                                               "Ctrl held", "Alt held"};
+    EXPECT_EQ(keyItems, ListItems(dialog, kModifier));
+    EXPECT_EQ(0, SendDlgItemMessageA(dialog, kModifier, CB_GETCURSEL, 0, 0));
     EXPECT_EQ("0", Text(dialog, kLock));
     // Typing is digits only.
     EXPECT_NE(0, GetWindowLongA(GetDlgItem(dialog, kLock), GWL_STYLE) & ES_NUMBER);
 }
+
+struct ModifierItemCase {
+    const char* name;
+    int item;  // chosen in "Zoom when:", also the saved value
+    const char* savedTail;
+    const char* zoomingKeys;
+};
+
+const ModifierItemCase kModifierItemCases[] = {
+    {"Always", 0, "", "none Shift Ctrl Alt Shift+Ctrl Ctrl+Alt"},
+    {"NoKeys", 1, "modifier=1\r\n", "none"},
+    {"ShiftHeld", 2, "modifier=2\r\n", "Shift"},
+    {"CtrlHeld", 3, "modifier=3\r\n", "Ctrl"},
+    {"AltHeld", 4, "modifier=4\r\n", "Alt"},
+};
+
+class ZoomWhen : public ConfigAction, public ::testing::WithParamInterface<ModifierItemCase> {};
+
+TEST_P(ZoomWhen, AppliesSavesAndComesBackAfterARestart) {
+    const ModifierItemCase& c = GetParam();
+    HWND dialog = Open();
+    SendDlgItemMessageA(dialog, kModifier, CB_SETCURSEL, static_cast<WPARAM>(c.item), 0);
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+
+    const std::string saved = ReadTextFile(standin::IniPath());
+    EXPECT_EQ(std::string("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n") + c.savedTail, saved);
+    EXPECT_EQ(c.zoomingKeys, KeysThatZoom());
+
+    HostOptions options;
+    options.iniText = saved;
+    HWND again = Open(options);
+    EXPECT_EQ(c.item, SendDlgItemMessageA(again, kModifier, CB_GETCURSEL, 0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, ZoomWhen, ::testing::ValuesIn(kModifierItemCases), CaseName());
 
 TEST_F(ConfigAction, SavedValuesLoadAtTheNextStart) {
     HWND dialog = Open();

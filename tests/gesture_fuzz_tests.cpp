@@ -18,6 +18,8 @@ namespace {
 struct Event {
     UINT message;
     int x, y;
+    WPARAM keys;  // any bits, Shift and Ctrl among them; must pass through as sent
+    bool alt;     // held in the thread's key state while the message is handled
 };
 
 struct Settings {
@@ -27,6 +29,7 @@ struct Settings {
     int lock;
     int focus;
     int enabled;
+    int modifier;
 };
 
 const char* MessageName(UINT message) {
@@ -53,7 +56,8 @@ const char* MessageName(UINT message) {
 std::string Describe(const std::vector<Event>& events) {
     std::ostringstream text;
     for (const Event& e : events) {
-        text << "  " << MessageName(e.message) << " (" << e.x << ", " << e.y << ")";
+        text << "  " << MessageName(e.message) << " (" << e.x << ", " << e.y << ") keys 0x"
+             << std::hex << e.keys << std::dec << (e.alt ? " alt" : "");
         if (e.message == WM_CAPTURECHANGED) {
             text << (e.x % 2 != 0 ? " to the time display" : " to another window");
         }
@@ -98,7 +102,8 @@ std::vector<Event> RandomSequence(std::mt19937& random) {
         }
         x = std::max(-32768, std::min(32767, x));
         y = std::max(-32768, std::min(32767, y));
-        events.push_back({message, x, y});
+        const WPARAM keys = random() & 0xFFFF;
+        events.push_back({message, x, y, keys, percent(random) < 25});
     }
     return events;
 }
@@ -111,6 +116,24 @@ LPARAM LParamOf(const Event& e) {
                                                      : standin::MainWindow());
     }
     return standin::MousePosition(e.x, e.y);
+}
+
+// Whether a press with these keys may zoom: the keys each setting asks for, exactly.
+bool KeysMatch(const Event& press, int modifier) {
+    const bool shift = (press.keys & MK_SHIFT) != 0;
+    const bool ctrl = (press.keys & MK_CONTROL) != 0;
+    switch (modifier) {
+        case 1:
+            return !shift && !ctrl && !press.alt;
+        case 2:
+            return shift && !ctrl && !press.alt;
+        case 3:
+            return !shift && ctrl && !press.alt;
+        case 4:
+            return !shift && !ctrl && press.alt;
+        default:
+            return true;
+    }
 }
 
 // What an observer knows of the drag in progress: where it began and how it first moved.
@@ -162,9 +185,11 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         where << "event " << i << " (" << MessageName(e.message) << "): ";
         Record().timeDisplayMessages.clear();
         const size_t zoomsBefore = Record().zoomCalls.size();
-        const WPARAM keys = 0x40 + i;  // arbitrary, must pass through as sent
+        const WPARAM keys = e.keys;
 
+        standin::HoldAlt(e.alt);
         const LRESULT result = SendMessageW(standin::TimeDisplay(), e.message, keys, LParamOf(e));
+        standin::HoldAlt(false);
 
         const auto& got = Record().timeDisplayMessages;
         int copies = 0;
@@ -200,7 +225,8 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
         if (e.message == WM_LBUTTONDOWN) {
             drag = Drag();
             drag.lower = 2 * e.y > settings.height + 1;
-            drag.active = settings.enabled != 0 && (settings.mask & (drag.lower ? 2 : 1)) != 0;
+            drag.active = settings.enabled != 0 && (settings.mask & (drag.lower ? 2 : 1)) != 0 &&
+                          KeysMatch(e, settings.modifier);
             drag.startX = drag.lastX = e.x;
             drag.startY = drag.lastY = e.y;
         } else if (e.message == WM_LBUTTONUP) {
@@ -259,20 +285,22 @@ TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
     const float scales[] = {0.1f, 0.0f, -0.75f, 1e-7f, 3e38f, -3e38f, 0.333f, 12345.678f};
     const int masks[] = {3, 0, 1, 2, -1, 4, 7};
     const int locks[] = {0, 1, 6, 0, 64};
+    const int modifiers[] = {0, 1, 2, 0, 3, 4, 0};
     const unsigned base = BaseSeed();
     const bool replay = std::getenv("RUVENKAL_FUZZ_SEED") != nullptr;
     int sequences = 0;
 
     for (int combination = 0; combination < 56; ++combination) {
-        const Settings settings = {scales[combination % 8], masks[combination % 7],
-                                   20 + combination % 2,    locks[combination % 5],
-                                   combination / 3 % 5 - 1, combination % 11 == 10 ? 0 : 1};
-        char ini[160];
+        const Settings settings = {scales[combination % 8],       masks[combination % 7],
+                                   20 + combination % 2,          locks[combination % 5],
+                                   combination / 3 % 5 - 1,       combination % 11 == 10 ? 0 : 1,
+                                   modifiers[combination / 4 % 7]};
+        char ini[192];
         std::snprintf(ini, sizeof ini,
                       "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\nlock=%d\r\nfocus=%d\r\n"
-                      "enabled=%d\r\n",
+                      "enabled=%d\r\nmodifier=%d\r\n",
                       static_cast<double>(settings.scale), settings.mask, settings.lock,
-                      settings.focus, settings.enabled);
+                      settings.focus, settings.enabled, settings.modifier);
         standin::HostOptions options;
         options.iniText = ini;
         options.timeDisplayHeight = settings.height;
@@ -291,7 +319,8 @@ TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
                 FAIL() << failure << "\nseed " << seed << ", scale " << settings.scale << ", mask "
                        << settings.mask << ", height " << settings.height << ", lock "
                        << settings.lock << ", focus " << settings.focus << ", enabled "
-                       << settings.enabled << "\nshortest failing sequence:\n"
+                       << settings.enabled << ", modifier " << settings.modifier
+                       << "\nshortest failing sequence:\n"
                        << Describe(shortest)
                        << "as failed after shrinking: " << Check(shortest, settings);
             }

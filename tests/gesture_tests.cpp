@@ -300,6 +300,107 @@ TEST_P(Gesture, ForwardsAndZoomsExactly) {
 
 INSTANTIATE_TEST_SUITE_P(Drags, Gesture, ::testing::ValuesIn(kCases), CaseName());
 
+// Which keys a drag needs, judged at the press: for each setting, whether a drag started with
+// each of kHeldKeys zooms, in either half.
+struct ModifierCase {
+    const char* name;
+    int modifier;
+    bool zooms[kHeldKeysCount];  // none, Shift, Ctrl, Alt, Shift+Ctrl, Ctrl+Alt
+};
+
+const ModifierCase kModifierCases[] = {
+    {"AnyKeys", 0, {true, true, true, true, true, true}},
+    {"NoKeys", 1, {true, false, false, false, false, false}},
+    {"ShiftHeld", 2, {false, true, false, false, false, false}},
+    {"CtrlHeld", 3, {false, false, true, false, false, false}},
+    {"AltHeld", 4, {false, false, false, true, false, false}},
+};
+
+class Modifier : public HostTest, public ::testing::WithParamInterface<ModifierCase> {};
+
+TEST_P(Modifier, OnlyMatchingKeysZoomAndOtherDragsPassAsSent) {
+    standin::HostOptions options;
+    options.iniText = "[ruvenkal]\r\nmodifier=" + std::to_string(GetParam().modifier) + "\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    for (int k = 0; k < kHeldKeysCount; ++k) {
+        for (int pressY : {4, 15}) {
+            const HeldKeys& keys = kHeldKeys[k];
+            SCOPED_TRACE(std::string(keys.name) + (pressY < 10 ? ", upper half" : ", lower half"));
+            Record().timeDisplayMessages.clear();
+            Record().zoomCalls.clear();
+            const standin::WindowMessage steps[] = {
+                {WM_LBUTTONDOWN, MK_LBUTTON | keys.flags, standin::MousePosition(100, pressY)},
+                {WM_MOUSEMOVE, MK_LBUTTON | keys.flags, standin::MousePosition(100, pressY + 4)},
+                {WM_MOUSEMOVE, MK_LBUTTON, standin::MousePosition(107, pressY + 4)},
+                {WM_LBUTTONUP, 0, standin::MousePosition(107, pressY + 4)},
+            };
+            standin::HoldAlt(keys.alt);
+            for (const standin::WindowMessage& step : steps) {
+                SendMessageW(standin::TimeDisplay(), step.message, step.wParam, step.lParam);
+            }
+            standin::HoldAlt(false);
+
+            EXPECT_EQ(GetParam().zooms[k], !Record().zoomCalls.empty());
+            if (GetParam().zooms[k]) {
+                continue;
+            }
+            // The time display's own drag: every message exactly as sent.
+            std::vector<std::string> sent;
+            std::vector<std::string> got;
+            for (const standin::WindowMessage& m : steps) {
+                sent.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) + " " +
+                               std::to_string(m.lParam));
+            }
+            for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
+                if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) {
+                    got.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) + " " +
+                                  std::to_string(m.lParam));
+                }
+            }
+            EXPECT_EQ(sent, got);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, Modifier, ::testing::ValuesIn(kModifierCases), CaseName());
+
+using ModifierKeysMidDrag = HostTest;
+
+// The keys count only at the press: pressing or releasing them during the drag changes nothing.
+TEST_F(ModifierKeysMidDrag, ChangeNothing) {
+    struct Drag {
+        const char* name;
+        int modifier;
+        HeldKeys atPress, duringDrag;
+        bool zooms;
+    };
+    const Drag drags[] = {
+        {"Ctrl released", 3, kHeldKeys[2], kHeldKeys[0], true},
+        {"Ctrl pressed", 3, kHeldKeys[0], kHeldKeys[2], false},
+        {"Alt released", 4, kHeldKeys[3], kHeldKeys[0], true},
+        {"Alt pressed", 4, kHeldKeys[0], kHeldKeys[3], false},
+        {"Shift added to Ctrl", 3, kHeldKeys[2], kHeldKeys[4], true},
+        {"plain, then Alt", 1, kHeldKeys[0], kHeldKeys[5], true},
+    };
+    for (const Drag& d : drags) {
+        SCOPED_TRACE(d.name);
+        standin::HostOptions options;
+        options.iniText = "[ruvenkal]\r\nmodifier=" + std::to_string(d.modifier) + "\r\n";
+        ASSERT_TRUE(standin::Start(options));
+        ASSERT_EQ(1, standin::CallEntry());
+
+        standin::HoldAlt(d.atPress.alt);
+        standin::SendMouse(WM_LBUTTONDOWN, 100, 4, MK_LBUTTON | d.atPress.flags);
+        standin::HoldAlt(d.duringDrag.alt);
+        standin::SendMouse(WM_MOUSEMOVE, 100, 7, MK_LBUTTON | d.duringDrag.flags);
+        standin::SendMouse(WM_MOUSEMOVE, 100, 9, MK_LBUTTON | d.duringDrag.flags);
+        standin::HoldAlt(false);
+        EXPECT_EQ(d.zooms ? 2u : 0u, Record().zoomCalls.size());
+        standin::Stop();
+    }
+}
+
 using GestureMessages = HostTest;
 
 // Losing the capture to another window, or being told to cancel its mode, ends the drag: the

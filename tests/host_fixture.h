@@ -69,6 +69,45 @@ inline GestureSettings ObserveGestureSettings() {
     return seen;
 }
 
+// Keys held at a press: Shift and Ctrl travel in the message, Alt in the thread's key state.
+struct HeldKeys {
+    const char* name;
+    WPARAM flags;
+    bool alt;
+};
+
+const HeldKeys kHeldKeys[] = {
+    {"none", 0, false},
+    {"Shift", MK_SHIFT, false},
+    {"Ctrl", MK_CONTROL, false},
+    {"Alt", 0, true},
+    {"Shift+Ctrl", MK_SHIFT | MK_CONTROL, false},
+    {"Ctrl+Alt", MK_CONTROL, true},
+};
+constexpr int kHeldKeysCount = sizeof kHeldKeys / sizeof kHeldKeys[0];
+
+// Presses with `keys` at (x, y), drags 4 pixels down and releases; true if that zoomed.
+inline bool DragZooms(const HeldKeys& keys, int x, int y) {
+    const size_t before = standin::Record().zoomCalls.size();
+    standin::HoldAlt(keys.alt);
+    standin::SendMouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON | keys.flags);
+    standin::HoldAlt(false);
+    standin::SendMouse(WM_MOUSEMOVE, x, y + 4, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, x, y + 4);
+    return standin::Record().zoomCalls.size() > before;
+}
+
+// Which of kHeldKeys start a zoom in the upper half, by name: "none Alt", say.
+inline std::string KeysThatZoom() {
+    std::string names;
+    for (const HeldKeys& keys : kHeldKeys) {
+        if (DragZooms(keys, 50, 3)) {
+            names += (names.empty() ? "" : " ") + std::string(keys.name);
+        }
+    }
+    return names;
+}
+
 inline HWND FindConfigDialog() {
     return FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
 }

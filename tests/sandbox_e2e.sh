@@ -174,6 +174,75 @@ since_mark | awk '
     END { exit !(n > 0 && bad == 0) }' || fail "zooming around the pointer moved the time under it"
 echo "ok: zooming kept the time under the pointer in place"
 
+# "Zoom when:", from the keyboard: from the lock field past the on/off box to the list, the keys
+# given to move in it, Enter.
+choose_modifier() {  # $1: keys for the list ("Down", "Home"), $2: with-upper also ticks that box
+    set_mark
+    xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
+    wait_until 10 logged_since_mark '^dialog ' 1 || fail "the action never showed the dialog"
+    if [ "$2" = with-upper ]; then
+        read -r ul ut ur ub < <(rect dialog-upper)
+        xdotool mousemove $((ul + 8)) $(((ut + ub) / 2)) click 1
+    fi
+    read -r ll lt lr lb < <(rect dialog-lock)
+    xdotool mousemove $(((ll + lr) / 2)) $(((lt + lb) / 2)) click 1
+    xdotool key Tab Tab
+    xdotool key $1 Return
+}
+# A drag with a key held from before the press to after the release. Each change of the key
+# waits until the pointer, hovering over the time display, arrives with it.
+keys_seen() {  # $1: the keys as the sandbox names them
+    hover=$(((hover + 1) % 20))
+    xdotool mousemove $((left + 300 + hover)) $((top + 2))
+    sleep 0.05
+    tail -n +"$((key_mark + 1))" "$log" | grep -q "^timedisplay keys $1"
+}
+drag_holding() {  # $1: xdotool key name, $2: the sandbox's name for it, then drag's arguments
+    local key=$1 name=$2
+    shift 2
+    key_mark=$(wc -l <"$log")
+    xdotool keydown "$key"
+    wait_until 10 keys_seen "$name" || fail "$name never reached the time display"
+    drag "$@"
+    key_mark=$(wc -l <"$log")
+    # Releasing Alt alone would open the window's menu: Escape leaves it again.
+    xdotool keyup "$key" key Escape
+    wait_until 10 keys_seen none || fail "$name was never released"
+}
+pressed_with() {  # $1: the keys the time display saw at the press
+    since_mark | grep -q "^timedisplay down .* keys $1\$" ||
+        fail "the press did not arrive with keys $1: $(since_mark | grep '^timedisplay down')"
+}
+
+choose_modifier Down with-upper
+saved() { grep -q "modifier=1" "$ini" 2>/dev/null && grep -q "mask=3" "$ini"; }
+wait_until 10 saved || fail "the dialog did not save modifier 1 and mask 3: $(cat "$ini" 2>&1)"
+echo "ok: the dialog saved zooming only without Shift, Ctrl or Alt"
+
+drag_holding ctrl Ctrl 150 8 150 20 170 20
+pressed_with Ctrl
+expect_zoom "Ctrl-drag in the upper half, plain drags only" 0
+since_mark | grep -q '^timedisplay move 170 20' || fail "the Ctrl-drag did not reach the time display as sent"
+echo "ok: the Ctrl-drag reached the time display as sent"
+drag 150 8 150 20
+pressed_with none
+expect_zoom "plain drag in the upper half, plain drags only" 6.0
+
+choose_modifier "Down Down Down" no
+saved() { grep -q "modifier=4" "$ini" 2>/dev/null; }
+wait_until 10 saved || fail "the dialog did not save modifier 4: $(cat "$ini" 2>&1)"
+echo "ok: the dialog saved zooming only with Alt"
+
+drag 150 8 150 20
+expect_zoom "plain drag in the upper half, Alt-drags only" 0
+drag_holding alt Alt 150 8 150 20
+pressed_with Alt
+expect_zoom "Alt-drag in the upper half, Alt-drags only" 6.0
+
+choose_modifier Home no
+saved() { ! grep -q "modifier=" "$ini" 2>/dev/null; }
+wait_until 10 saved || fail "the dialog did not go back to any keys: $(cat "$ini" 2>&1)"
+
 # The toggle action, from its button: off, the time display is left as it was.
 read -r gl gt gr gb < <(rect toggle-button)
 set_mark

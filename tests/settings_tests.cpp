@@ -144,6 +144,40 @@ TEST_F(StoredSettingsUnderGermanLocale, NewKeysReadTheSame) {
     EXPECT_EQ(0.25 * 12, Record().zoomCalls.back().amount);
 }
 
+// The keys a drag needs: which of kHeldKeys then start a zoom.
+struct ModifierTextCase {
+    const char* name;
+    std::string line;
+    const char* zoomingKeys;
+};
+
+const char kAllKeys[] = "none Shift Ctrl Alt Shift+Ctrl Ctrl+Alt";
+
+const ModifierTextCase kModifierTextCases[] = {
+    {"Absent", "", kAllKeys},
+    {"AnyKeys", "modifier=0\r\n", kAllKeys},
+    {"NoKeys", "modifier=1\r\n", "none"},
+    {"Shift", "modifier=2\r\n", "Shift"},
+    {"Ctrl", "modifier=3\r\n", "Ctrl"},
+    {"Alt", "modifier=4\r\n", "Alt"},
+    {"BlanksAndTrailingText", "modifier= 4 alt\r\n", "Alt"},
+    {"AboveRangeIgnored", "modifier=5\r\n", kAllKeys},
+    {"BelowRangeIgnored", "modifier=-1\r\n", kAllKeys},
+    {"NotANumberIgnored", "modifier=ctrl\r\n", kAllKeys},
+};
+
+class StoredModifier : public HostTest, public ::testing::WithParamInterface<ModifierTextCase> {};
+
+TEST_P(StoredModifier, DecidesWhichKeysZoom) {
+    HostOptions options;
+    options.iniText = Ini("0.1", "3") + GetParam().line;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    EXPECT_EQ(GetParam().zoomingKeys, KeysThatZoom());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StoredModifier, ::testing::ValuesIn(kModifierTextCases),
+                         CaseName());
+
 struct MissingFileCase {
     const char* name;
     void (*configure)(HostOptions&);

@@ -39,9 +39,29 @@ bool DecideAxisAtDistance(int x, int y, int* dy) {
     return true;
 }
 
+// Shift, Ctrl and Alt as bits, for comparing what is held with what the setting asks for.
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+
+// What each ModifierKeys value asks for, by index; MODIFIER_ANY asks for nothing in particular.
+const int kRequiredKeys[] = {0, 0, kShift, kCtrl, kAlt};
+
+// Judged once, at the press. A mouse message carries Shift and Ctrl but not Alt, which the
+// thread's key state still holds while the press is handled.
+bool KeysAllowZoom(WPARAM keys) {
+    const int modifier = zoomSettings.modifier;
+    if (modifier <= MODIFIER_ANY || modifier > MODIFIER_ALT) {
+        return true;
+    }
+    const int held = ((keys & MK_SHIFT) != 0 ? kShift : 0) |
+                     ((keys & MK_CONTROL) != 0 ? kCtrl : 0) | (GetKeyState(VK_MENU) < 0 ? kAlt : 0);
+    return held == kRequiredKeys[modifier];
+}
+
 }  // namespace
 
-void BeginDrag(HWND timeDisplay, LPARAM position) {
+void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position) {
     dragState.startX = PositionX(position);
     dragState.startY = PositionY(position);
 
@@ -51,7 +71,8 @@ void BeginDrag(HWND timeDisplay, LPARAM position) {
 
     dragState.axis = AXIS_UNDECIDED;
     dragState.area = 2 * dragState.startY > height + 1 ? LOWER : UPPER;
-    dragState.active = zoomSettings.enabled != 0 && (dragState.area & zoomSettings.mask) != 0;
+    dragState.active = zoomSettings.enabled != 0 && (dragState.area & zoomSettings.mask) != 0 &&
+                       KeysAllowZoom(keys);
     dragState.lastX = dragState.startX;
     dragState.lastY = dragState.startY;
 }

@@ -18,8 +18,9 @@ struct DragState {
 
 extern DragState dragState;
 
-// Left button pressed at `position` (a mouse message's lParam) on `timeDisplay`.
-void BeginDrag(HWND timeDisplay, LPARAM position);
+// Left button pressed at `position` on `timeDisplay`, with `keys` (the mouse message's wParam and
+// lParam). The drag zooms only if the gesture is on, the half is enabled and the keys held match.
+void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position);
 
 // Mouse moved to `position` during an active drag: zooms on vertical movement and returns the
 // position to pass on to the time display, pinned to one axis in the lower half, or to the press

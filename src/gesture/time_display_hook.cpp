@@ -31,7 +31,7 @@ void PinModule() {
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
-            BeginDrag(window, lParam);
+            BeginDrag(window, wParam, lParam);
             break;
         case WM_MOUSEMOVE:
             if (dragState.active) {

@@ -8,3 +8,4 @@
 #define IDC_FOCUS 1003
 #define IDC_LOCK 1004
 #define IDC_ENABLED 1005
+#define IDC_MODIFIER 1006

@@ -11,6 +11,7 @@ const SettingKey kSettingKeys[SETTING_COUNT] = {
      false},
     {"lock", nullptr, &ZoomSettings::lockDistance, 0, 64, false},
     {"enabled", nullptr, &ZoomSettings::enabled, 0, 1, false},
+    {"modifier", nullptr, &ZoomSettings::modifier, MODIFIER_ANY, MODIFIER_ALT, false},
 };
 
 bool ReadSetting(SettingId id, const char* text, ZoomSettings* settings) {

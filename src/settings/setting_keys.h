@@ -13,6 +13,7 @@ enum SettingId : int {
     SETTING_FOCUS,
     SETTING_LOCK,
     SETTING_ENABLED,
+    SETTING_MODIFIER,
     SETTING_COUNT,
 };
 

@@ -12,15 +12,26 @@ enum ZoomFocus : int {
     FOCUS_MOUSE_POINTER = 3,
 };
 
+// The keys that must be held at the press for a drag to zoom; any other drag is the time
+// display's own.
+enum ModifierKeys : int {
+    MODIFIER_ANY = 0,
+    MODIFIER_NONE = 1,  // none of Shift, Ctrl and Alt
+    MODIFIER_SHIFT = 2,
+    MODIFIER_CTRL = 3,
+    MODIFIER_ALT = 4,
+};
+
 struct ZoomSettings {
     float scale;       // zoom units per pixel of vertical movement
     int adjustMode;    // a ZoomFocus, the last argument of every adjustZoom call
     int mask;          // bit 0 enables the upper half of the time display, bit 1 the lower half
     int lockDistance;  // pixels from the press before a lower-half drag picks its axis; 0: at once
     int enabled;       // 1 on, 0 off: the time display then behaves as without the module
+    int modifier;      // a ModifierKeys
 };
 
-constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1};
+constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1, MODIFIER_ANY};
 
 extern ZoomSettings zoomSettings;
 

@@ -10,18 +10,43 @@
 
 namespace {
 
-struct FocusChoice {
+// An item of a drop-down list and the setting's value it stands for.
+struct ListChoice {
     const char* text;
-    ZoomFocus focus;
+    int value;
 };
 
-// The drop-down list's items, in their order on screen.
-const FocusChoice kFocusChoices[] = {
+// The lists' items, in their order on screen.
+const ListChoice kFocusChoices[] = {
     {"Host preference", FOCUS_HOST_PREFERENCE}, {"Mouse pointer", FOCUS_MOUSE_POINTER},
     {"Edit cursor", FOCUS_EDIT_CURSOR},         {"Edit or play cursor", FOCUS_EDIT_OR_PLAY_CURSOR},
     {"Centre of view", FOCUS_VIEW_CENTRE},
 };
-constexpr int kFocusChoiceCount = sizeof kFocusChoices / sizeof kFocusChoices[0];
+const ListChoice kModifierChoices[] = {
+    {"Always", MODIFIER_ANY},       {"No Shift, Ctrl or Alt", MODIFIER_NONE},
+    {"Shift held", MODIFIER_SHIFT}, {"Ctrl held", MODIFIER_CTRL},
+    {"Alt held", MODIFIER_ALT},
+};
+
+template <int count>
+void ShowChoice(HWND dialog, int id, const ListChoice (&choices)[count], int value) {
+    HWND list = GetDlgItem(dialog, id);
+    for (int i = 0; i < count; ++i) {
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choices[i].text));
+        if (choices[i].value == value) {
+            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        }
+    }
+}
+
+// No item chosen leaves the setting as it was.
+template <int count>
+void ApplyChoice(HWND dialog, int id, const ListChoice (&choices)[count], int* value) {
+    const LRESULT chosen = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    if (chosen >= 0 && chosen < count) {
+        *value = choices[chosen].value;
+    }
+}
 
 UINT CheckedIf(bool on) {
     return on ? BST_CHECKED : BST_UNCHECKED;
@@ -42,23 +67,6 @@ void ApplySettingText(HWND dialog, int id, SettingId setting) {
     ReadSetting(setting, textBuffer, &zoomSettings);
 }
 
-void ShowFocus(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_FOCUS);
-    for (int i = 0; i < kFocusChoiceCount; ++i) {
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kFocusChoices[i].text));
-        if (kFocusChoices[i].focus == zoomSettings.adjustMode) {
-            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        }
-    }
-}
-
-void ApplyFocus(HWND dialog) {
-    const LRESULT chosen = SendDlgItemMessageA(dialog, IDC_FOCUS, CB_GETCURSEL, 0, 0);
-    if (chosen >= 0 && chosen < kFocusChoiceCount) {
-        zoomSettings.adjustMode = kFocusChoices[chosen].focus;
-    }
-}
-
 void ShowEnabled(HWND dialog) {
     CheckDlgButton(dialog, IDC_ENABLED, CheckedIf(zoomSettings.enabled != 0));
 }
@@ -67,9 +75,10 @@ void ShowSettings(HWND dialog) {
     ShowSettingText(dialog, IDC_SCALE, SETTING_SCALE);
     CheckDlgButton(dialog, IDC_UPPER, CheckedIf((zoomSettings.mask & UPPER) != 0));
     CheckDlgButton(dialog, IDC_LOWER, CheckedIf((zoomSettings.mask & LOWER) != 0));
-    ShowFocus(dialog);
+    ShowChoice(dialog, IDC_FOCUS, kFocusChoices, zoomSettings.adjustMode);
     ShowSettingText(dialog, IDC_LOCK, SETTING_LOCK);
     ShowEnabled(dialog);
+    ShowChoice(dialog, IDC_MODIFIER, kModifierChoices, zoomSettings.modifier);
 }
 
 // The mask keeps only the two bits the dialog shows.
@@ -77,8 +86,9 @@ void ApplySettings(HWND dialog) {
     ApplySettingText(dialog, IDC_SCALE, SETTING_SCALE);
     zoomSettings.mask =
         (IsChecked(dialog, IDC_UPPER) ? UPPER : 0) | (IsChecked(dialog, IDC_LOWER) ? LOWER : 0);
-    ApplyFocus(dialog);
+    ApplyChoice(dialog, IDC_FOCUS, kFocusChoices, &zoomSettings.adjustMode);
     ApplySettingText(dialog, IDC_LOCK, SETTING_LOCK);
+    ApplyChoice(dialog, IDC_MODIFIER, kModifierChoices, &zoomSettings.modifier);
     SwitchZoomDrag(IsChecked(dialog, IDC_ENABLED) ? 1 : 0);
 }
 
