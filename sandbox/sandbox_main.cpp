@@ -130,7 +130,7 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void LogConfigDialog() {
     HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
-    if (dialog == nullptr) {
+    if (dialog == nullptr || !IsWindowVisible(dialog)) {
         return;
     }
     LogScreenRect("dialog", dialog);
@@ -152,8 +152,28 @@ void ShowToggleState() {
     Log("toggle %s", !state ? "none" : *state == 1 ? "on" : "off");
 }
 
+// A menu's items as the user is about to see them: identifier (-1 for a submenu), check mark
+// and text.
+void LogMenu(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        Log("menu-item %d %s %s", static_cast<int>(GetMenuItemID(menu, i)),
+            (state & MF_CHECKED) != 0 ? "checked" : "unchecked", text);
+    }
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_INITMENUPOPUP: {
+            // The host's own handling first: that is where the extension updates its items.
+            const LRESULT result =
+                CallWindowProcA(sandbox.mainWindowProc, window, message, wParam, lParam);
+            LogMenu(reinterpret_cast<HMENU>(wParam));
+            return result;
+        }
         case WM_SIZE:
             MoveWindow(standin::TimeDisplay(), 0, 0, LOWORD(lParam), kTimeDisplayHeight, TRUE);
             MoveWindow(sandbox.button, 8, kTimeDisplayHeight + 6, 260, kButtonHeight, TRUE);
@@ -175,6 +195,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             if (LOWORD(wParam) == kToggleButton) {
                 standin::RunCommand(standin::Options().toggleCommandId);
+                ShowToggleState();
+                return 0;
+            }
+            if (HIWORD(wParam) == 0 && lParam == 0) {
+                // A menu item: the host runs it as a command.
+                CallWindowProcA(sandbox.mainWindowProc, window, message, wParam, lParam);
+                Log("menu command %d", LOWORD(wParam));
+                LogConfigDialog();
                 ShowToggleState();
                 return 0;
             }
@@ -251,6 +279,7 @@ bool OpenSandbox() {
         MessageBoxA(nullptr, "ruvenkal.dll did not attach.", "Ruvenkal sandbox", MB_ICONERROR);
         return false;
     }
+    standin::BuildMainMenu();
     ShowToggleState();
     ShowWindow(main, SW_SHOW);
     RECT client;

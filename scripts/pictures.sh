@@ -41,5 +41,15 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     sleep 0.5
     shoot window sandbox-dialog.png
     shoot dialog config-dialog.png
+
+    # Extensions > Ruvenkal, opened from the keyboard.
+    xdotool key Escape
+    xdotool key alt+e
+    wait_for "^menu-item -1 "
+    xdotool key Right
+    wait_for "^menu-item [0-9]* [a-z]* &Zoom"
+    sleep 0.5
+    shoot window extensions-menu.png
+    xdotool key Escape Escape
     kill %1
 '

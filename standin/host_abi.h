@@ -18,6 +18,7 @@ struct PluginInfo {
 using PluginEntry = int (*)(HINSTANCE instance, PluginInfo* info);
 using HookCommand = bool (*)(int command, int flag);
 using ToggleAction = int (*)(int command);
+using HookCustomMenu = void (*)(const char* menuName, HMENU menu, int flag);
 
 // What the host reads from a "gaccel" registration.
 struct AccelRegister {

@@ -24,6 +24,8 @@ struct Host {
     View view;
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
+    bool extensionsMenuWanted = false;  // AddExtensionsMainMenu was called
+    HMENU extensionsMenu = nullptr;
     std::vector<Registration> active;  // registrations not yet removed with a "-" key
 };
 
@@ -52,6 +54,27 @@ LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam,
     }
 }
 
+// The host's side of its menus: the hook hears when the Extensions menu is about to show, and a
+// chosen item runs as a command.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITMENUPOPUP:
+            if (reinterpret_cast<HMENU>(wParam) == host.extensionsMenu) {
+                CallMenuHook("Main extensions", host.extensionsMenu, 1);
+            }
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0 && lParam == 0) {
+                RunCommand(LOWORD(wParam));
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 bool RegisterWindowClasses() {
     static bool registered = false;
     if (registered) {
@@ -59,7 +82,7 @@ bool RegisterWindowClasses() {
     }
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA main = {};
-    main.lpfnWndProc = DefWindowProcA;
+    main.lpfnWndProc = MainWindowProc;
     main.hInstance = instance;
     main.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -204,6 +227,12 @@ void RefreshToolbar2(int section, int command) {
                                  std::to_string(command));
 }
 
+bool AddExtensionsMainMenu() {
+    host.record.events.push_back("call AddExtensionsMainMenu");
+    host.extensionsMenuWanted = true;
+    return true;
+}
+
 void* LookupFunction(const char* name) {
     const std::string key = name ? name : "(null)";
     host.record.events.push_back("lookup " + key);
@@ -221,6 +250,9 @@ void* LookupFunction(const char* name) {
     }
     if (key == "RefreshToolbar2") {
         return reinterpret_cast<void*>(&RefreshToolbar2);
+    }
+    if (key == "AddExtensionsMainMenu") {
+        return reinterpret_cast<void*>(&AddExtensionsMainMenu);
     }
     return nullptr;
 }
@@ -413,6 +445,26 @@ void HoldAlt(bool held) {
     keys[VK_MENU] = held ? 0x80 : 0;
     keys[VK_LMENU] = keys[VK_MENU];
     SetKeyboardState(keys);
+}
+
+HMENU BuildMainMenu() {
+    if (!host.extensionsMenuWanted || host.extensionsMenu != nullptr) {
+        return host.extensionsMenu;
+    }
+    HMENU bar = CreateMenu();
+    host.extensionsMenu = CreatePopupMenu();
+    AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(host.extensionsMenu),
+                "&Extensions");
+    SetMenu(host.mainWindow, bar);
+    CallMenuHook("Main extensions", host.extensionsMenu, 0);
+    return host.extensionsMenu;
+}
+
+void CallMenuHook(const char* menuName, HMENU menu, int flag) {
+    auto hook = reinterpret_cast<HookCustomMenu>(RegisteredItem("hookcustommenu"));
+    if (hook != nullptr) {
+        hook(menuName, menu, flag);
+    }
 }
 
 void PumpMessages() {

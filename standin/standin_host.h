@@ -133,6 +133,14 @@ bool RunCommand(int command);
 // What the registered "toggleaction" callback answers for `command`; nothing without one.
 std::optional<int> ToggleState(int command);
 
+// The main window's menu bar with an Extensions menu, as the host builds it once a module has
+// asked for one with AddExtensionsMainMenu: the registered "hookcustommenu" then hears "Main
+// extensions" with flag 0, and flag 1 whenever the menu is about to show. Null if none was asked
+// for.
+HMENU BuildMainMenu();
+// Calls the registered "hookcustommenu", if there is one.
+void CallMenuHook(const char* menuName, HMENU menu, int flag);
+
 // Holds or releases Alt in this thread's key state, which mouse messages don't carry; Stop
 // releases it.
 void HoldAlt(bool held);

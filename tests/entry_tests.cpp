@@ -14,9 +14,9 @@ namespace {
 
 const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
 // The settings are loaded after the required lookups and before the time display is searched.
-const Events kLookupsAndSettings = {"lookup adjustZoom", "lookup GetHZoomLevel",
-                                    "lookup get_ini_file", "lookup RefreshToolbar2",
-                                    "call get_ini_file"};
+const Events kLookupsAndSettings = {
+    "lookup adjustZoom",      "lookup GetHZoomLevel",         "lookup get_ini_file",
+    "lookup RefreshToolbar2", "lookup AddExtensionsMainMenu", "call get_ini_file"};
 
 Events Then(const Events& first, const Events& more) {
     Events events = first;
@@ -24,12 +24,13 @@ Events Then(const Events& first, const Events& more) {
     return events;
 }
 
-// Show Config's three registrations, then the toggle's.
+// Show Config's three registrations, then the toggle's, then the menu's.
 const Events kAttachEvents =
     Then(kLookupsAndSettings, {"register command_id", "register gaccel", "register hookcommand",
-                               "register command_id", "register gaccel", "register toggleaction"});
+                               "register command_id", "register gaccel", "register toggleaction",
+                               "register hookcustommenu", "call AddExtensionsMainMenu"});
 const Events kUnloadEvents = {"register -hookcommand", "register -gaccel", "register -toggleaction",
-                              "register -gaccel"};
+                              "register -gaccel", "register -hookcustommenu"};
 
 struct RefusalCase {
     const char* name;
@@ -66,6 +67,7 @@ TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
     EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("hookcustommenu"));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }

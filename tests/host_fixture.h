@@ -10,6 +10,10 @@
 
 #include "standin_host.h"
 
+// The command identifiers the stand-in gives the two actions unless a test asks otherwise.
+inline const int kShowConfig = standin::HostOptions().commandId;
+inline const int kToggle = standin::HostOptions().toggleCommandId;
+
 class HostTest : public ::testing::Test {
 protected:
     void TearDown() override { standin::Stop(); }

@@ -254,6 +254,36 @@ since_mark | grep -q '^timedisplay move 420 40' || fail "switched off, moves sti
 grep -q "enabled=0" "$ini" || fail "switching off was not saved: $(cat "$ini")"
 echo "ok: switched off, the drag reached the time display as sent"
 
+# Extensions → Ruvenkal, from the keyboard: the toggle's check mark shows the state each time
+# the menu opens, and choosing an item runs its command.
+open_ruvenkal_menu() {  # $1: the toggle's check mark expected
+    set_mark
+    xdotool key alt+e
+    wait_until 10 logged_since_mark '^menu-item -1 unchecked Ruvenkal' 1 ||
+        fail "Alt+E did not open the Extensions menu"
+    xdotool key Right
+    wait_until 10 logged_since_mark '^menu-item [0-9]* [a-z]* &Zoom by dragging' 1 ||
+        fail "the Ruvenkal submenu did not open"
+    since_mark | grep -q "^menu-item [0-9]* $1 &Zoom by dragging" ||
+        fail "the toggle's item is not $1: $(since_mark | grep '^menu-item')"
+}
+choose() {  # $1: the item's mnemonic, $2: what the sandbox logs once the command has run
+    set_mark
+    xdotool key "$1"
+    wait_until 10 logged_since_mark "$2" 1 || fail "choosing '$1' did not give '$2'"
+}
+
+open_ruvenkal_menu unchecked
+choose z '^toggle on'
+echo "ok: the menu showed the gesture off, and its toggle item switched it on"
+open_ruvenkal_menu checked
+choose z '^toggle off'
+open_ruvenkal_menu unchecked
+echo "ok: the menu's check mark followed the toggle both ways"
+choose s '^dialog '
+xdotool key Escape
+echo "ok: Settings... opened the dialog"
+
 # Closed as a user closes it, with the close box: the host's unload call and the unload go
 # through, and nothing of this run stays in Wine to get in the way of the next one.
 read -r wl wt wr wb < <(rect window)

@@ -12,8 +12,6 @@ using Keys = std::vector<std::string>;
 
 namespace {
 
-constexpr int kShowConfig = 41000;
-constexpr int kToggle = 41001;
 constexpr int kEnabledBox = 1005;
 const char kDefaultFile[] = "[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n";
 
@@ -32,8 +30,11 @@ struct RegistrationCase {
     Keys unloaded;
 };
 
-const Keys kBoth = {"command_id", "gaccel", "hookcommand", "command_id", "gaccel", "toggleaction"};
-const Keys kBothRemoved = {"-hookcommand", "-gaccel", "-toggleaction", "-gaccel"};
+// The menu's hook comes after both actions.
+const Keys kBoth = {"command_id", "gaccel",       "hookcommand",   "command_id",
+                    "gaccel",     "toggleaction", "hookcustommenu"};
+const Keys kBothRemoved = {"-hookcommand", "-gaccel", "-toggleaction", "-gaccel",
+                           "-hookcustommenu"};
 
 const RegistrationCase kRegistrationCases[] = {
     {"WithToggle", kToggle, kBoth, kBothRemoved},
@@ -42,8 +43,8 @@ const RegistrationCase kRegistrationCases[] = {
     // The host had no identifier for the toggle: Show Config alone, and the entry still succeeds.
     {"NoIdentifierForTheToggle",
      0,
-     {"command_id", "gaccel", "hookcommand", "command_id"},
-     {"-hookcommand", "-gaccel"}},
+     {"command_id", "gaccel", "hookcommand", "command_id", "hookcustommenu"},
+     {"-hookcommand", "-gaccel", "-hookcustommenu"}},
 };
 
 class ToggleRegistration : public HostTest,

@@ -3,8 +3,9 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
-#include "ui/actions.h"
 #include "settings/settings_store.h"
+#include "ui/actions.h"
+#include "ui/extensions_menu.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ bool LookUpHostApi(LookupFunction lookup) {
     }
     api.get_ini_file = LookUp<GetIniFileFunction>(lookup, "get_ini_file");
     api.RefreshToolbar2 = LookUp<RefreshToolbar2Function>(lookup, "RefreshToolbar2");
+    api.AddExtensionsMainMenu =
+        LookUp<AddExtensionsMainMenuFunction>(lookup, "AddExtensionsMainMenu");
     return true;
 }
 
@@ -56,6 +59,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     if (!RegisterActions(info.registerItem)) {
         return 0;
     }
+    RegisterExtensionsMenu(info.registerItem);
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
     moduleState.mainWindow = info.mainWindow;
@@ -70,6 +74,7 @@ void Detach() {
         return;
     }
     UnregisterActions(moduleState.registerItem);
+    UnregisterExtensionsMenu(moduleState.registerItem);
     RemoveTimeDisplayHook();
     moduleState.attached = false;
 }

@@ -8,6 +8,7 @@ struct HostApi {
     GetHZoomLevelFunction GetHZoomLevel;      // required as a sign of a capable host; never called
     GetIniFileFunction get_ini_file;          // optional
     RefreshToolbar2Function RefreshToolbar2;  // optional
+    AddExtensionsMainMenuFunction AddExtensionsMainMenu;  // optional
 };
 
 struct ModuleState {

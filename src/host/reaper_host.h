@@ -31,6 +31,14 @@ using GetIniFileFunction = const char* (*)();
 // Redraws the toolbar buttons of `command` in action list `section` (0: the main one).
 using RefreshToolbar2Function = void (*)(int section, int command);
 
+// Makes sure that the main window has an Extensions menu.
+using AddExtensionsMainMenuFunction = bool (*)();
+
+// Registered under "hookcustommenu": called for each of the host's menus, by name ("Main
+// extensions" for the main window's Extensions menu), with flag 0 when the menu is built and 1
+// just before it is shown. The host runs a chosen item's identifier as a command.
+using HookCustomMenuFunction = void (*)(const char* menuName, HMENU menu, int flag);
+
 // Registered under "hookcommand"; the host reads a one-byte boolean result.
 using HookCommandFunction = bool (*)(int command, int flag);
 
