@@ -267,8 +267,6 @@ bool OpenSandbox() {
     sandbox.toggleButton =
         CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, main,
                         reinterpret_cast<HMENU>(kToggleButton), GetModuleHandleA(nullptr), nullptr);
-    // Time 0 a little way in from the left edge.
-    standin::ArrangeView().startSeconds = -12 / standin::ZoomLevel();
     // Both subclasses go in before the extension's hook, like the host's own window procedures.
     sandbox.timeDisplayProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         standin::TimeDisplay(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimeDisplayProc)));

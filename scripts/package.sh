@@ -2,10 +2,12 @@
 # Builds both DLLs and writes the installable packages to dist/:
 #   ruvenkal-<version>-windows-<arch>.zip  UserPlugins/reaper_ruvenkal-<arch>.dll, LICENSE, README.txt
 #   ruvenkal-<version>-<arch>.ReaperPkg    reaper-package-info.txt and the same DLL
+#   reaper_ruvenkal-<arch>.dll             the same DLL alone, as ReaPack downloads it
 #   SHA256SUMS
+#   index.xml                              a ReaPack index of the DLLs, with RUVENKAL_RELEASE_URL
 # The same commit gives the same bytes, wherever and whenever it is packaged.
 #
-#   scripts/package.sh [--no-build] [--out DIR] [x86] [x64]
+#   RUVENKAL_RELEASE_URL=<where dist/ is published> scripts/package.sh [--no-build] [--out DIR] [x86] [x64]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=1
@@ -25,12 +27,16 @@ if [ "$build" = 1 ]; then
     scripts/build.sh >/dev/null
 fi
 source scripts/setup.sh
-ruvenkal_setup zip
+ruvenkal_setup zip python3
 
 version=$(sed -n 's/^project(Ruvenkal VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # Every file in the packages gets the last commit's time, and the zip tool reads it in UTC.
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1767225600)}
 export TZ=UTC
+
+# ReaPack's names for the architectures.
+platform_of() { [ "$1" = x86 ] && echo win32 || echo win64; }
+sources=()
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -61,8 +67,18 @@ for arch in "${arches[@]}"; do
         make_zip "ruvenkal-$version-windows-$arch.zip" LICENSE README.txt "UserPlugins/$dll"
         make_zip "ruvenkal-$version-$arch.ReaperPkg" reaper-package-info.txt "UserPlugins/$dll"
     )
+    cp "$stage/$arch/UserPlugins/$dll" "$out/$dll"
+    sources+=("$(platform_of "$arch")=$out/$dll")
 done
 
-(cd "$out" && sha256sum -- *.zip *.ReaperPkg >SHA256SUMS)
+# The index is left out of the sums: they stay the same whatever address the release has.
+(cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll >SHA256SUMS)
+rm -f "$out/index.xml"
+if [ -n "${RUVENKAL_RELEASE_URL:-}" ]; then
+    python3 scripts/reapack_index.py --url "$RUVENKAL_RELEASE_URL" --version "$version" \
+        --epoch "$epoch" --changelog CHANGELOG.md --out "$out/index.xml" "${sources[@]}"
+else
+    echo "No ReaPack index: set RUVENKAL_RELEASE_URL to where dist/ will be published."
+fi
 echo "Packages in $out:"
 sed 's/^/  /' "$out/SHA256SUMS"

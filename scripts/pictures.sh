@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders the real dialog and the sandbox under Xvfb and Wine, inside a Wine virtual desktop, into
-# docs/images/.
+# Renders the real dialog, the sandbox and the moving picture of a zoom drag under Xvfb and Wine,
+# inside a Wine virtual desktop, into docs/images/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -27,6 +27,36 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         --ini "$(ruvenkal_wine winepath -w "$work/s.ini")" &
     wait_for "^ready"
     read -r tl tt tr tb < <(rect timedisplay)
+    read -r wl wt wr wb < <(rect window)
+
+    # The moving picture: a press in the upper half, a slow drag down and back up. Frames are
+    # taken by position, not by time, and the screen holds no pointer: one is drawn in at the
+    # point the real one was moved to.
+    frames=$(mktemp -d)
+    frame=0
+    take_frame() {  # pointer x and y in the time display
+        local x=$((tl - wl + $1)) y=$((tt - wt + $2))
+        # An arrow with its tip at (x, y).
+        local arrow="$x,$y $x,$((y + 17)) $((x + 4)),$((y + 13)) $((x + 7)),$((y + 20))"
+        arrow="$arrow $((x + 10)),$((y + 19)) $((x + 7)),$((y + 12)) $((x + 12)),$((y + 12))"
+        sleep 0.3
+        import -window root -crop "$((wr - wl))x$((wb - wt))+$wl+$wt" +repage png:- |
+            convert - -fill white -stroke black -draw "polygon $arrow" \
+                "$frames/$(printf %03d "$frame").png"
+        frame=$((frame + 1))
+    }
+    xdotool mousemove $((tl + 420)) $((tt + 8))
+    take_frame 420 8
+    xdotool mousedown 1
+    take_frame 420 8
+    for y in $(seq 14 6 80) $(seq 74 -6 8); do
+        xdotool mousemove $((tl + 420)) $((tt + y))
+        take_frame 420 "$y"
+    done
+    xdotool mouseup 1
+    take_frame 420 8
+    convert -delay 12 -loop 0 "$frames"/*.png +dither -layers Optimize docs/images/zoom-drag.gif
+    echo "docs/images/zoom-drag.gif ($frame frames, $(stat -c %s docs/images/zoom-drag.gif) bytes)"
 
     # Mid-drag in the upper half, zoomed in, the button still held.
     xdotool mousemove $((tl + 420)) $((tt + 6)) mousedown 1

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace standin {
 namespace {
@@ -206,7 +207,9 @@ void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
     const double fixedX = FocusX(centerMode);
     const double fixedTime = TimeAt(fixedX);
     host.zoomLevel = std::clamp(host.zoomLevel * std::pow(1.1, amount), 0.01, 100000.0);
-    host.view.startSeconds = fixedTime - fixedX / host.zoomLevel;
+    // Like the host's arrange view, the view never starts before time 0; short of that, the
+    // focus keeps its time.
+    host.view.startSeconds = std::max(0.0, fixedTime - fixedX / host.zoomLevel);
     if (host.options.onZoom) {
         host.options.onZoom({amount, forceSet, doUpdate, centerMode});
     }
@@ -291,6 +294,10 @@ PluginInfo MakePluginInfo() {
 }  // namespace
 
 std::string OriginalModulePath() {
+    const char* named = std::getenv("RUVENKAL_DLL");
+    if (named != nullptr && *named != '\0') {
+        return named;
+    }
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string directory(path);

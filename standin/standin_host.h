@@ -65,7 +65,8 @@ struct HostRecord {
         timeDisplayMessages;  // everything the time display's own procedure got
 };
 
-// The built ruvenkal.dll, beside the running program.
+// The built ruvenkal.dll beside the running program, or the DLL that RUVENKAL_DLL names (such as
+// a packaged or installed copy).
 std::string OriginalModulePath();
 
 // Creates the windows and loads a fresh copy of the ruvenkal.dll that lies beside the program,
@@ -105,7 +106,8 @@ const std::string& IniPath();
 // The arrange view under the time display, which share their x axis. Each adjustZoom call
 // multiplies the zoom by 1.1 to the power of its amount and keeps one point of the timeline in
 // place, by its last argument: 3 the time under the mouse pointer, 2 the view's centre, 1 and 0
-// the edit cursor, -1 (the host's preference here) the view's left edge.
+// the edit cursor, -1 (the host's preference here) the view's left edge; but the view never
+// starts before time 0.
 struct View {
     double startSeconds = 0;  // the time at the time display's left edge
     double cursorSeconds = 4;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -57,16 +56,10 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The built DLL beside the program, or the one RUVENKAL_DLL names, such as a packaged copy.
-std::string DllPath() {
-    const char* named = std::getenv("RUVENKAL_DLL");
-    return named != nullptr && *named != '\0' ? named : standin::OriginalModulePath();
-}
-
 class BuiltDll : public ::testing::Test {
 protected:
     void SetUp() override {
-        image_ = ReadImage(DllPath());
+        image_ = ReadImage(standin::OriginalModulePath());
         ASSERT_NE(nullptr, image_.headers);
         ASSERT_EQ(static_cast<DWORD>(IMAGE_NT_SIGNATURE), image_.headers->Signature);
     }
@@ -126,7 +119,7 @@ std::string VersionString(const std::vector<char>& info, const char* name) {
 }
 
 TEST_F(BuiltDll, CarriesTheProductVersion) {
-    const std::string path = DllPath();
+    const std::string path = standin::OriginalModulePath();
     DWORD ignored = 0;
     std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &ignored));
     ASSERT_FALSE(info.empty());

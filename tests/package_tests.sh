@@ -52,6 +52,10 @@ info=$(grep -v '^#' "$opened/reaper-package-info.txt" | tr '\n' '|')
     fail "reaper-package-info.txt says: $info"
 echo "ok: the package info names Ruvenkal $version"
 
+cmp -s "$built" "$work/first/reaper_ruvenkal-$arch.dll" || fail "the bare DLL is not the built one"
+grep -q " reaper_ruvenkal-$arch.dll\$" "$work/first/SHA256SUMS" ||
+    fail "SHA256SUMS does not list the bare DLL"
+echo "ok: the bare reaper_ruvenkal-$arch.dll is the built one, listed in SHA256SUMS"
 (cd "$work/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 sleep 1  # another second on the clock
 "$source_dir/scripts/package.sh" --no-build --out "$work/second" "$arch" >/dev/null
