@@ -20,6 +20,7 @@ struct ModuleState {
     HWND mainWindow;
     WNDPROC previousProc;
     HWND configDialog;
+    HMENU extensionsMenu;  // the host's menu that holds our submenu, for taking it away at unload
 
     // Kept for the detach at unload.
     bool attached;

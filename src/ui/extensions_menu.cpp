@@ -13,9 +13,6 @@ const char kSubmenuText[] = "Ruvenkal";
 
 enum MenuFlag : int { MENU_BUILT = 0, MENU_ABOUT_TO_SHOW = 1 };
 
-// The host's menu that holds the submenu, so that the submenu goes with the module.
-HMENU extensionsMenu;
-
 void* HookAddress() {
     return reinterpret_cast<void*>(&OnHookCustomMenu);
 }
@@ -64,7 +61,7 @@ void AddSubmenu(HMENU menu) {
         DestroyMenu(submenu);
         return;
     }
-    extensionsMenu = menu;
+    moduleState.extensionsMenu = menu;
 }
 
 void ShowSwitchState(HMENU menu) {
@@ -88,13 +85,14 @@ void RegisterExtensionsMenu(RegisterItemFunction registerItem) {
 void UnregisterExtensionsMenu(RegisterItemFunction registerItem) {
     registerItem("-hookcustommenu", HookAddress());
     // Its items would run commands that no longer reach the module.
-    if (extensionsMenu != nullptr && IsMenu(extensionsMenu)) {
-        const int position = FindSubmenu(extensionsMenu);
+    HMENU menu = moduleState.extensionsMenu;
+    if (menu != nullptr && IsMenu(menu)) {
+        const int position = FindSubmenu(menu);
         if (position >= 0) {
-            DeleteMenu(extensionsMenu, static_cast<UINT>(position), MF_BYPOSITION);
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
         }
     }
-    extensionsMenu = nullptr;
+    moduleState.extensionsMenu = nullptr;
 }
 
 void OnHookCustomMenu(const char* menuName, HMENU menu, int flag) {
