@@ -375,20 +375,24 @@ TEST_F(ModifierKeysMidDrag, ChangeNothing) {
         HeldKeys atPress, duringDrag;
         bool zooms;
     };
+    const HeldKeys& kNone = kHeldKeys[0];
+    const HeldKeys& kCtrl = kHeldKeys[2];
+    const HeldKeys& kAlt = kHeldKeys[3];
+    const HeldKeys& kShiftCtrl = kHeldKeys[4];
+    const HeldKeys& kCtrlAlt = kHeldKeys[5];
     const Drag drags[] = {
-        {"Ctrl released", 3, kHeldKeys[2], kHeldKeys[0], true},
-        {"Ctrl pressed", 3, kHeldKeys[0], kHeldKeys[2], false},
-        {"Alt released", 4, kHeldKeys[3], kHeldKeys[0], true},
-        {"Alt pressed", 4, kHeldKeys[0], kHeldKeys[3], false},
-        {"Shift added to Ctrl", 3, kHeldKeys[2], kHeldKeys[4], true},
-        {"plain, then Alt", 1, kHeldKeys[0], kHeldKeys[5], true},
+        {"Ctrl released", 3, kCtrl, kNone, true},
+        {"Ctrl pressed", 3, kNone, kCtrl, false},
+        {"Alt released", 4, kAlt, kNone, true},
+        {"Alt pressed", 4, kNone, kAlt, false},
+        {"Shift added to Ctrl", 3, kCtrl, kShiftCtrl, true},
+        {"plain, then Ctrl and Alt", 1, kNone, kCtrlAlt, true},
     };
     for (const Drag& d : drags) {
         SCOPED_TRACE(d.name);
         standin::HostOptions options;
         options.iniText = "[ruvenkal]\r\nmodifier=" + std::to_string(d.modifier) + "\r\n";
-        ASSERT_TRUE(standin::Start(options));
-        ASSERT_EQ(1, standin::CallEntry());
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
 
         standin::HoldAlt(d.atPress.alt);
         standin::SendMouse(WM_LBUTTONDOWN, 100, 4, MK_LBUTTON | d.atPress.flags);
@@ -397,7 +401,6 @@ TEST_F(ModifierKeysMidDrag, ChangeNothing) {
         standin::SendMouse(WM_MOUSEMOVE, 100, 9, MK_LBUTTON | d.duringDrag.flags);
         standin::HoldAlt(false);
         EXPECT_EQ(d.zooms ? 2u : 0u, Record().zoomCalls.size());
-        standin::Stop();
     }
 }
 
