@@ -101,9 +101,12 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
                 Log("timedisplay hover %d %d", X(lParam), Y(lParam));
             }
             // And when the keys held change, so that it can tell when they have arrived.
-            if (!sandbox.scrubbing && KeysText(wParam) != sandbox.hoverKeys) {
-                sandbox.hoverKeys = KeysText(wParam);
-                Log("timedisplay keys %s", sandbox.hoverKeys.c_str());
+            if (!sandbox.scrubbing) {
+                const std::string keys = KeysText(wParam);
+                if (keys != sandbox.hoverKeys) {
+                    sandbox.hoverKeys = keys;
+                    Log("timedisplay keys %s", keys.c_str());
+                }
             }
             if (sandbox.scrubbing) {
                 Log("timedisplay move %d %d", X(lParam), Y(lParam));

@@ -57,6 +57,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     take_frame 420 8
     convert -delay 12 -loop 0 "$frames"/*.png +dither -layers Optimize docs/images/zoom-drag.gif
     echo "docs/images/zoom-drag.gif ($frame frames, $(stat -c %s docs/images/zoom-drag.gif) bytes)"
+    rm -rf "$frames"
 
     # Mid-drag in the upper half, zoomed in, the button still held.
     xdotool mousemove $((tl + 420)) $((tt + 6)) mousedown 1
