@@ -50,7 +50,23 @@ ruvenkal_start_wine() {
         "$WINESERVER" -p >/dev/null 2>&1
         ruvenkal_wine wineboot >/dev/null 2>&1
     fi
+    ruvenkal_crash_at_once
     trap ruvenkal_stop_wine EXIT
+}
+
+# A crashing program must end at once with a failing status and Wine's one-line crash message.
+# Wine's debugger would open its "Program Error" dialog and wait under Xvfb for a click that never
+# comes, and even without the dialog it sometimes ends the program with status 0, which would
+# pass a crashed test. Without a debugger, the program ends with the exception's code. Set on
+# every start, for both halves of the registry, so that prefixes made before this get it too.
+ruvenkal_crash_at_once() {
+    local view
+    for view in 64 32; do
+        ruvenkal_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d '' /f /reg:$view >/dev/null 2>&1
+    done
+    ruvenkal_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
 }
 
 ruvenkal_stop_wine() {
