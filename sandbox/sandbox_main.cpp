@@ -83,6 +83,7 @@ std::string KeysText(WPARAM keys) {
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             sandbox.pressedOnce = true;
             sandbox.scrubbing = true;
             sandbox.scrubLastX = X(lParam);
@@ -90,7 +91,8 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             sandboxView.zoomCallsAtPress = sandboxView.zoomCalls;
             std::snprintf(sandboxView.pressKeys, sizeof sandboxView.pressKeys, "%s",
                           KeysText(wParam).c_str());
-            Log("timedisplay down %d %d view %.17g %.17g keys %s", X(lParam), Y(lParam),
+            Log("timedisplay %s %d %d view %.17g %.17g keys %s",
+                message == WM_LBUTTONDOWN ? "down" : "double-click", X(lParam), Y(lParam),
                 standin::ArrangeView().startSeconds, standin::ZoomLevel(), sandboxView.pressKeys);
             Redraw();
             break;
@@ -256,6 +258,11 @@ bool OpenSandbox() {
             pointer.x, standin::ArrangeView().startSeconds, standin::ZoomLevel());
         Redraw();
     };
+    options.onPlay = [] {
+        ++sandboxView.plays;
+        Log("play");
+        Redraw();
+    };
     if (!standin::Start(options)) {
         MessageBoxA(nullptr, "ruvenkal.dll must lie beside sandbox.exe.", "Ruvenkal sandbox",
                     MB_ICONERROR);
@@ -302,15 +309,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 1;
     }
     MSG message;
+    // The host's loop: keys go through the extensions' keyboard hooks and the host's shortcuts,
+    // never to IsDialogMessage.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // As the host does for modeless dialogs: Enter and Escape reach the active one.
-        HWND active = GetActiveWindow();
-        if (active != nullptr && active != standin::MainWindow() &&
-            IsDialogMessageA(active, &message)) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        standin::HandleMessage(message);
     }
     standin::CallEntry(nullptr);  // the host's call before it unloads the module
     standin::Stop();

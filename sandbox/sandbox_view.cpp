@@ -88,8 +88,10 @@ void PaintTimeline(HWND mainWindow, int top) {
     char status[200];
     std::snprintf(
         status, sizeof status,
-        "Zoom: %.2f px/s    View from: %.3f s    Cursor: %.3f s    adjustZoom calls: %lld",
-        pixelsPerSecond, view.startSeconds, view.cursorSeconds, sandboxView.zoomCalls);
+        "Zoom: %.2f px/s    View from: %.3f s    Cursor: %.3f s    adjustZoom calls: %lld    "
+        "Play (space bar): %lld",
+        pixelsPerSecond, view.startSeconds, view.cursorSeconds, sandboxView.zoomCalls,
+        sandboxView.plays);
     SetTextColor(dc, RGB(40, 40, 40));
     Text(dc, 12, top + 8, status);
     if (sandboxView.pressed) {

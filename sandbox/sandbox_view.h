@@ -11,6 +11,7 @@ struct SandboxView {
     bool pressed;
     char pressKeys[32];
     long long zoomCallsAtPress;
+    long long plays;  // times the host's space bar shortcut ran
 };
 
 extern SandboxView sandboxView;

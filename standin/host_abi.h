@@ -20,6 +20,13 @@ using HookCommand = bool (*)(int command, int flag);
 using ToggleAction = int (*)(int command);
 using HookCustomMenu = void (*)(const char* menuName, HMENU menu, int flag);
 
+// A place in the host's keyboard queue, registered under "accelerator".
+struct AcceleratorRegister {
+    int (*translateAccel)(MSG* msg, AcceleratorRegister* ctx);
+    bool isLocal;
+    void* user;
+};
+
 // What the host reads from a "gaccel" registration.
 struct AccelRegister {
     ACCEL accel;

@@ -41,6 +41,7 @@ LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam,
     }
     switch (message) {
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             SetCapture(window);  // as the host's own time display does for its drags
             return TimeDisplayResult(index);
         case WM_LBUTTONUP:
@@ -282,6 +283,38 @@ int RegisterItem(const char* key, void* item) {
     return 1;
 }
 
+// What an "accelerator" answers for a keyboard message; 0 passes it to the next one.
+constexpr int kAccelEaten = 1;
+constexpr int kAccelPlainKey = -1;
+constexpr int kAccelToHost = -666;
+
+bool IsKeyboardMessage(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The host's own shortcut for a key no one claimed, as most users have it: the space bar plays.
+// Like an accelerator table, it takes the key down and the key goes no further.
+bool RunHostShortcut(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_SPACE) {
+        return false;
+    }
+    host.record.events.push_back("play");
+    if (host.options.onPlay) {
+        host.options.onPlay();
+    }
+    return true;
+}
+
 PluginInfo MakePluginInfo() {
     PluginInfo info = {};
     info.callerVersion = host.options.version;
@@ -474,11 +507,39 @@ void CallMenuHook(const char* menuName, HMENU menu, int flag) {
     }
 }
 
+void HandleMessage(MSG& message) {
+    bool hostShortcuts = true;
+    if (IsKeyboardMessage(message.message)) {
+        // A copy: a module may unregister while it handles the key.
+        for (const Registration& registration : std::vector<Registration>(host.active)) {
+            if (registration.key != "accelerator") {
+                continue;
+            }
+            auto* accelerator = static_cast<AcceleratorRegister*>(registration.item);
+            const int result = accelerator->translateAccel(&message, accelerator);
+            if (result == kAccelEaten) {
+                return;
+            }
+            if (result == kAccelPlainKey) {
+                hostShortcuts = false;
+                break;
+            }
+            if (result == kAccelToHost) {
+                break;
+            }
+        }
+    }
+    if (hostShortcuts && RunHostShortcut(message)) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        HandleMessage(message);
     }
 }
 

@@ -41,6 +41,7 @@ struct HostOptions {
     RECT mainWindowRect = {120, 90, 920, 690};
     bool record = true;  // false: count zoom calls only, record no messages (for measuring)
     std::function<void(const ZoomCall& call)> onZoom;  // told after each adjustZoom call
+    std::function<void()> onPlay;  // told when the host's own space bar shortcut runs
 };
 
 struct Registration {
@@ -55,7 +56,8 @@ struct WindowMessage {
 };
 
 struct HostRecord {
-    // "lookup NAME", "call NAME", "register KEY" in order; RefreshToolbar2 with its arguments
+    // "lookup NAME", "call NAME", "register KEY" in order; RefreshToolbar2 with its arguments;
+    // "play" when the space bar reached the host's shortcuts
     std::vector<std::string> events;
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
@@ -147,6 +149,13 @@ void CallMenuHook(const char* menuName, HMENU menu, int flag);
 // releases it.
 void HoldAlt(bool held);
 
+// One message of the host's message loop. Keyboard messages go first to each registered
+// "accelerator", in registration order, and then, unless one claimed them, to the host's own
+// shortcuts: the space bar runs "play". The host never calls IsDialogMessage for a module's
+// windows.
+void HandleMessage(MSG& message);
+
+// Handles every message waiting in this thread's queue, as the host's loop would.
 void PumpMessages();
 
 }  // namespace standin

@@ -24,13 +24,15 @@ Events Then(const Events& first, const Events& more) {
     return events;
 }
 
-// Show Config's three registrations, then the toggle's, then the menu's.
+// Show Config's three registrations, then the toggle's, then the menu's, then the dialog's keys.
 const Events kAttachEvents =
-    Then(kLookupsAndSettings, {"register command_id", "register gaccel", "register hookcommand",
-                               "register command_id", "register gaccel", "register toggleaction",
-                               "register hookcustommenu", "call AddExtensionsMainMenu"});
-const Events kUnloadEvents = {"register -hookcommand", "register -gaccel", "register -toggleaction",
-                              "register -gaccel", "register -hookcustommenu"};
+    Then(kLookupsAndSettings,
+         {"register command_id", "register gaccel", "register hookcommand", "register command_id",
+          "register gaccel", "register toggleaction", "register hookcustommenu",
+          "call AddExtensionsMainMenu", "register accelerator"});
+const Events kUnloadEvents = {"register -accelerator", "register -hookcommand",
+                              "register -gaccel",      "register -toggleaction",
+                              "register -gaccel",      "register -hookcustommenu"};
 
 struct RefusalCase {
     const char* name;
@@ -68,6 +70,7 @@ TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcustommenu"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("accelerator"));
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }
@@ -130,6 +133,7 @@ TEST_F(Entry, UnloadCallPutsTheTimeDisplayProcedureBack) {
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcommand"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("accelerator"));
 
     // The host unloads the module; the time display goes on working without it.
     standin::UnloadModule();

@@ -222,7 +222,8 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             drag.active = false;
             drag.interrupted = true;
         }
-        if (e.message == WM_LBUTTONDOWN) {
+        // A double-click's second press is a press like any other.
+        if (e.message == WM_LBUTTONDOWN || e.message == WM_LBUTTONDBLCLK) {
             drag = Drag();
             drag.lower = 2 * e.y > settings.height + 1;
             drag.active = settings.enabled != 0 && (settings.mask & (drag.lower ? 2 : 1)) != 0 &&

@@ -27,6 +27,10 @@ Step Send(UINT message, int x, int y) {
 Step Press(int x, int y) {
     return {WM_LBUTTONDOWN, x, y, x, y, kNoZoom, MK_LBUTTON};
 }
+// The second press of a double-click: the time display's class takes double-clicks.
+Step DoubleClick(int x, int y) {
+    return {WM_LBUTTONDBLCLK, x, y, x, y, kNoZoom, MK_LBUTTON};
+}
 Step Release(int x, int y) {
     return Send(WM_LBUTTONUP, x, y);
 }
@@ -95,12 +99,16 @@ const GestureCase kCases[] = {
      20,
      {Press(32767, 15), PinnedMove(-32768, 15, -32768, 15), PinnedMove(-32768, 32767, -32768, 15)}},
 
-    // Drags begin only with a button-down and end with a button-up.
+    // Drags begin with a press, a double-click's second one included, and end with a button-up.
     {"ButtonUpEndsTheDrag", 20, {Press(40, 4), Release(40, 9), Move(40, 30), Move(45, 2)}},
-    {"DoubleClickNeitherStartsNorEnds",
+    {"DoubleClickStartsADragInTheUpperHalf",
      20,
-     {Send(WM_LBUTTONDBLCLK, 40, 15), Move(40, 30), Press(40, 4), Send(WM_LBUTTONDBLCLK, 40, 6),
-      ZoomingMove(40, 9, 5)}},
+     {Press(40, 4), Release(40, 4), DoubleClick(40, 4), ZoomingMove(40, 9, 5), Release(40, 9),
+      Move(40, 20)}},
+    {"DoubleClickStartsADragInTheLowerHalf",
+     20,
+     {Press(100, 15), Release(100, 15), DoubleClick(100, 15), PinnedMove(100, 13, 100, 13, -2),
+      PinnedMove(105, 13, 100, 13), Release(105, 13)}},
     {"NewPressRestartsTheDrag",
      20,
      {Press(100, 15), PinnedMove(110, 15, 110, 15), Press(100, 15),
@@ -119,6 +127,11 @@ const GestureCase kCases[] = {
      20,
      {Press(40, 4), ZoomingMove(40, 6, 2), Press(40, 15), Move(40, 30), Move(50, 31), Press(40, 4),
       ZoomingMove(40, 3, -1)},
+     0.1f,
+     1},
+    {"DoubleClickInDisabledHalfEndsTheDrag",
+     20,
+     {Press(40, 4), ZoomingMove(40, 6, 2), DoubleClick(40, 15), Move(40, 30), Move(50, 31)},
      0.1f,
      1},
     {"LowerHalfOnly",
@@ -325,40 +338,45 @@ TEST_P(Modifier, OnlyMatchingKeysZoomAndOtherDragsPassAsSent) {
 
     for (int k = 0; k < kHeldKeysCount; ++k) {
         for (int pressY : {4, 15}) {
-            const HeldKeys& keys = kHeldKeys[k];
-            SCOPED_TRACE(std::string(keys.name) + (pressY < 10 ? ", upper half" : ", lower half"));
-            Record().timeDisplayMessages.clear();
-            Record().zoomCalls.clear();
-            const standin::WindowMessage steps[] = {
-                {WM_LBUTTONDOWN, MK_LBUTTON | keys.flags, standin::MousePosition(100, pressY)},
-                {WM_MOUSEMOVE, MK_LBUTTON | keys.flags, standin::MousePosition(100, pressY + 4)},
-                {WM_MOUSEMOVE, MK_LBUTTON, standin::MousePosition(107, pressY + 4)},
-                {WM_LBUTTONUP, 0, standin::MousePosition(107, pressY + 4)},
-            };
-            standin::HoldAlt(keys.alt);
-            for (const standin::WindowMessage& step : steps) {
-                SendMessageW(standin::TimeDisplay(), step.message, step.wParam, step.lParam);
-            }
-            standin::HoldAlt(false);
-
-            EXPECT_EQ(GetParam().zooms[k], !Record().zoomCalls.empty());
-            if (GetParam().zooms[k]) {
-                continue;
-            }
-            // The time display's own drag: every message exactly as sent.
-            std::vector<std::string> sent;
-            std::vector<std::string> got;
-            for (const standin::WindowMessage& m : steps) {
-                sent.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) + " " +
-                               std::to_string(m.lParam));
-            }
-            for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
-                if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) {
-                    got.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) + " " +
-                                  std::to_string(m.lParam));
+            for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+                const HeldKeys& keys = kHeldKeys[k];
+                SCOPED_TRACE(std::string(keys.name) +
+                             (pressY < 10 ? ", upper half" : ", lower half") +
+                             (press == WM_LBUTTONDOWN ? ", press" : ", double-click"));
+                Record().timeDisplayMessages.clear();
+                Record().zoomCalls.clear();
+                const standin::WindowMessage steps[] = {
+                    {press, MK_LBUTTON | keys.flags, standin::MousePosition(100, pressY)},
+                    {WM_MOUSEMOVE, MK_LBUTTON | keys.flags,
+                     standin::MousePosition(100, pressY + 4)},
+                    {WM_MOUSEMOVE, MK_LBUTTON, standin::MousePosition(107, pressY + 4)},
+                    {WM_LBUTTONUP, 0, standin::MousePosition(107, pressY + 4)},
+                };
+                standin::HoldAlt(keys.alt);
+                for (const standin::WindowMessage& step : steps) {
+                    SendMessageW(standin::TimeDisplay(), step.message, step.wParam, step.lParam);
                 }
+                standin::HoldAlt(false);
+
+                EXPECT_EQ(GetParam().zooms[k], !Record().zoomCalls.empty());
+                if (GetParam().zooms[k]) {
+                    continue;
+                }
+                // The time display's own drag: every message exactly as sent.
+                std::vector<std::string> sent;
+                std::vector<std::string> got;
+                for (const standin::WindowMessage& m : steps) {
+                    sent.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) +
+                                   " " + std::to_string(m.lParam));
+                }
+                for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
+                    if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) {
+                        got.push_back(std::to_string(m.message) + " " + std::to_string(m.wParam) +
+                                      " " + std::to_string(m.lParam));
+                    }
+                }
+                EXPECT_EQ(sent, got);
             }
-            EXPECT_EQ(sent, got);
         }
     }
 }

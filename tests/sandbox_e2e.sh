@@ -26,15 +26,16 @@ fail() {
 sandbox_pid=$!
 trap 'kill $sandbox_pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# Polls until the command $2... succeeds, for at most $1 seconds (times the scale).
+# Polls until the command $2... succeeds, for at most $1 seconds (times the scale) of the clock,
+# however long each try takes.
+now_us() { echo "${EPOCHREALTIME/./}"; }
 wait_until() {
-    local limit=$(($1 * time_scale * 50))
+    local deadline=$(($(now_us) + $1 * time_scale * 1000000))
     shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
+    until "$@"; do
+        [ "$(now_us)" -lt "$deadline" ] || return 1
         sleep 0.02
     done
-    return 1
 }
 
 logged() { grep -q "$1" "$log" 2>/dev/null; }
@@ -63,13 +64,20 @@ wait_until 10 pointer_seen || fail "the pointer never reached the time display"
 
 # A drag with the real pointer, in time display client coordinates: press at the first point,
 # move through the rest in small steps, release at the last. Each move waits until the sandbox
-# has it, so that a slow sandbox never sees two moves merged into one.
+# has it, so that a slow sandbox never sees two moves merged into one. With press=double-click,
+# a click comes first and the drag's press is the double-click's second one.
+press=down
 drag() {
     local x=$1 y=$2 moves=0
     shift 2
     set_mark
-    xdotool mousemove $((left + x)) $((top + y)) mousedown 1
-    wait_until 5 logged_since_mark '^timedisplay down' 1 || fail "the press never arrived"
+    if [ "$press" = double-click ]; then
+        # One command, so that both presses come well within the double-click time.
+        xdotool mousemove $((left + x)) $((top + y)) click 1 mousedown 1
+    else
+        xdotool mousemove $((left + x)) $((top + y)) mousedown 1
+    fi
+    wait_until 5 logged_since_mark "^timedisplay $press" 1 || fail "the $press never arrived"
     while [ $# -gt 0 ]; do
         local tx=$1 ty=$2
         shift 2
@@ -123,19 +131,33 @@ drag 400 30 400 44 440 44
 expect_zoom "lower half, down first" 1.4
 expect_moves "lower half, down first: x pinned to the press" 2 400
 
+# The time display takes double-clicks: a press soon after a click still starts a zoom.
+press=double-click drag 150 8 150 20
+expect_zoom "upper half, dragged down 12 pixels from a double-click" 1.2
+
 # The dialog, through the action's button, with real clicks and keys.
 read -r bl bt br bb < <(rect button)
 xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
 wait_until 10 logged '^dialog ' || fail "the action never showed the dialog"
 # The scale field has the focus, its text selected: typing replaces it. X delivers the keys,
-# the click and Enter in this order, however slowly the dialog takes them.
-xdotool type --delay 50 "0.5"
+# the click and Enter in this order, however slowly the dialog takes them. The text reads as
+# 0.5 only if the space reaches the field: without it, the field would hold 0.55.
+xdotool type --delay 50 "0.5 5"
 read -r ul ut ur ub < <(rect dialog-upper)
 xdotool mousemove $((ul + 8)) $(((ut + ub) / 2)) click 1
 xdotool key Return
 saved() { grep -q "scale=0.500000" "$ini" 2>/dev/null && grep -q "mask=2" "$ini"; }
 wait_until 10 saved || fail "the dialog did not save scale 0.5 and mask 2: $(cat "$ini" 2>&1)"
 echo "ok: the dialog saved scale 0.5 and the lower half only"
+
+# On the host's own window the space bar plays; typed into the field above, it did not.
+! logged '^play' || fail "a space typed into the dialog's field ran the host's play shortcut"
+read -r wl wt wr wb < <(rect window)
+set_mark
+xdotool mousemove $((wl + 450)) $((wb - 30)) click 1
+xdotool key space
+wait_until 10 logged_since_mark '^play' 1 || fail "the space bar never reached the host"
+echo "ok: a space went into the field, and played only on the host's window"
 
 drag 150 8 150 20
 expect_zoom "upper half, now disabled" 0
@@ -293,5 +315,7 @@ echo "ok: Settings... opened the dialog"
 read -r wl wt wr wb < <(rect window)
 xdotool mousemove $((wr - 12)) $((wt + 12)) click 1
 wait_until 10 logged '^closed' || fail "the sandbox did not close from its close box"
+exited() { ! kill -0 "$sandbox_pid" 2>/dev/null; }
+wait_until 10 exited || fail "the sandbox logged its close but never exited"
 wait "$sandbox_pid" || fail "the sandbox exited with status $?"
 echo "PASS"

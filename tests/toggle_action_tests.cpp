@@ -30,11 +30,11 @@ struct RegistrationCase {
     Keys unloaded;
 };
 
-// The menu's hook comes after both actions.
-const Keys kBoth = {"command_id", "gaccel",       "hookcommand",   "command_id",
-                    "gaccel",     "toggleaction", "hookcustommenu"};
-const Keys kBothRemoved = {"-hookcommand", "-gaccel", "-toggleaction", "-gaccel",
-                           "-hookcustommenu"};
+// The menu's hook and the dialog's keys come after both actions.
+const Keys kBoth = {"command_id", "gaccel",       "hookcommand",    "command_id",
+                    "gaccel",     "toggleaction", "hookcustommenu", "accelerator"};
+const Keys kBothRemoved = {"-accelerator",  "-hookcommand", "-gaccel",
+                           "-toggleaction", "-gaccel",      "-hookcustommenu"};
 
 const RegistrationCase kRegistrationCases[] = {
     {"WithToggle", kToggle, kBoth, kBothRemoved},
@@ -43,8 +43,8 @@ const RegistrationCase kRegistrationCases[] = {
     // The host had no identifier for the toggle: Show Config alone, and the entry still succeeds.
     {"NoIdentifierForTheToggle",
      0,
-     {"command_id", "gaccel", "hookcommand", "command_id", "hookcustommenu"},
-     {"-hookcommand", "-gaccel", "-hookcustommenu"}},
+     {"command_id", "gaccel", "hookcommand", "command_id", "hookcustommenu", "accelerator"},
+     {"-accelerator", "-hookcommand", "-gaccel", "-hookcustommenu"}},
 };
 
 class ToggleRegistration : public HostTest,

@@ -30,7 +30,10 @@ void PinModule() {
 
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        // The time display's class takes double-clicks, so a quick second press arrives as one:
+        // it starts a drag all the same, and still reaches the host as a double-click.
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             BeginDrag(window, wParam, lParam);
             break;
         case WM_MOUSEMOVE:

@@ -5,6 +5,7 @@
 #include "host/reaper_host.h"
 #include "settings/settings_store.h"
 #include "ui/actions.h"
+#include "ui/dialog_keys.h"
 #include "ui/extensions_menu.h"
 
 namespace {
@@ -60,6 +61,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
         return 0;
     }
     RegisterExtensionsMenu(info.registerItem);
+    RegisterDialogKeys(info.registerItem);
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
     moduleState.mainWindow = info.mainWindow;
@@ -73,6 +75,7 @@ void Detach() {
     if (!moduleState.attached) {
         return;
     }
+    UnregisterDialogKeys(moduleState.registerItem);
     UnregisterActions(moduleState.registerItem);
     UnregisterExtensionsMenu(moduleState.registerItem);
     RemoveTimeDisplayHook();

@@ -55,4 +55,20 @@ struct AccelRegistration {
 
 static_assert(offsetof(AccelRegistration, description) == 8, "ACCEL, then the text pointer");
 
+// Registered under "accelerator": the host offers each keyboard message to `translateAccel`
+// before its own shortcuts. The host keeps the address, and passes the record back as `ctx`.
+struct AcceleratorRegistration {
+    int (*translateAccel)(MSG* msg, AcceleratorRegistration* ctx);
+    bool isLocal;  // must be true
+    void* user;
+};
+
+// What translateAccel answers.
+enum AcceleratorResult : int {
+    ACCEL_NOT_OURS = 0,    // not our window: the host goes on as usual
+    ACCEL_EATEN = 1,       // handled: the host does nothing more with it
+    ACCEL_PLAIN_KEY = -1,  // goes to its window as a plain keystroke, without host shortcuts
+    ACCEL_TO_HOST = -666,  // goes to the host's shortcuts (Escape excepted)
+};
+
 extern "C" int ReaperPluginEntry(HINSTANCE instance, HostInfo* info);
