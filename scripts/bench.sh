@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
 
+source scripts/setup.sh
 source scripts/x86-mode.sh
+ruvenkal_setup test $(ruvenkal_x86_packages)
 ruvenkal_x86_decide
 ruvenkal_x86_prepare
 export x86_mode x86_why

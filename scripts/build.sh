@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up what is missing, then builds ruvenkal.dll for the 32-bit and the 64-bit host.
+# Installs what building needs, if missing, then builds ruvenkal.dll for the 32-bit and the
+# 64-bit host, with the tests and the sandbox.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-ruvenkal_setup
+ruvenkal_setup build
 
 for arch in x86 x64; do
     cmake --preset "$arch" >/dev/null

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 source scripts/setup.sh
-ruvenkal_setup clang-14 libclang-rt-14-dev
+ruvenkal_setup fuzz
 
 cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug \
     >/dev/null

@@ -3,6 +3,7 @@
 #   ruvenkal-<version>-windows-<arch>.zip  UserPlugins/reaper_ruvenkal-<arch>.dll, LICENSE, README.txt
 #   ruvenkal-<version>-<arch>.ReaperPkg    reaper-package-info.txt and the same DLL
 #   reaper_ruvenkal-<arch>.dll             the same DLL alone, as ReaPack downloads it
+#   BUILDINFO.txt                          the commit and the toolchain's package versions
 #   SHA256SUMS
 #   index.xml                              a ReaPack index of the DLLs, with RUVENKAL_RELEASE_URL
 # The same commit gives the same bytes, wherever and whenever it is packaged.
@@ -27,7 +28,7 @@ if [ "$build" = 1 ]; then
     scripts/build.sh >/dev/null
 fi
 source scripts/setup.sh
-ruvenkal_setup zip python3
+ruvenkal_setup package
 
 version=$(sed -n 's/^project(Ruvenkal VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # Every file in the packages gets the last commit's time, and the zip tool reads it in UTC.
@@ -71,8 +72,29 @@ for arch in "${arches[@]}"; do
     sources+=("$(platform_of "$arch")=$out/$dll")
 done
 
+# The same sources give the same bytes only with the same toolchain: these packages' versions
+# change the DLLs' bytes, and Debian's point releases update them.
+toolchain=(binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 cmake gcc-mingw-w64-base
+           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
+           gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix-runtime
+           gcc-mingw-w64-x86-64-posix-runtime mingw-w64-common mingw-w64-i686-dev
+           mingw-w64-x86-64-dev)
+{
+    echo "Ruvenkal $version"
+    commit=$(git rev-parse HEAD 2>/dev/null || echo unknown)
+    if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+        commit="$commit, with uncommitted changes"
+    fi
+    echo "commit $commit"
+    echo "built with these Debian packages (dpkg-query -W):"
+    for package in "${toolchain[@]}"; do
+        dpkg-query -W -f='${Package} ${Version}\n' "$package" 2>/dev/null ||
+            echo "$package (not installed)"
+    done
+} >"$out/BUILDINFO.txt"
+
 # The index is left out of the sums: they stay the same whatever address the release has.
-(cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll >SHA256SUMS)
+(cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll BUILDINFO.txt >SHA256SUMS)
 rm -f "$out/index.xml"
 if [ -n "${RUVENKAL_RELEASE_URL:-}" ]; then
     python3 scripts/reapack_index.py --url "$RUVENKAL_RELEASE_URL" --version "$version" \

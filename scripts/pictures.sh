@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-ruvenkal_setup imagemagick
+ruvenkal_setup test imagemagick
 scripts/build.sh >/dev/null
 mkdir -p docs/images
 
@@ -16,7 +16,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     log="$work/sandbox.log"
 
     rect() { grep "^$1 " "$log" | tail -n 1 | tr -d "\r" | cut -d" " -f2-5; }
-    wait_for() { for _ in $(seq 100); do grep -q "$1" "$log" 2>/dev/null && return; sleep 0.1; done; }
+    wait_for() {  # 10 s of the clock at most, however slow each look is
+        local deadline=$((SECONDS + 10))
+        until grep -q "$1" "$log" 2>/dev/null; do
+            [ "$SECONDS" -lt "$deadline" ] || { echo "the sandbox never logged $1" >&2; exit 1; }
+            sleep 0.1
+        done
+    }
     shoot() {  # window name in the log, picture name
         read -r l t r b < <(rect "$1")
         import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "docs/images/$2"

@@ -9,11 +9,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 
+source scripts/setup.sh
 source scripts/x86-mode.sh
+ruvenkal_setup test fuzz $(ruvenkal_x86_packages)  # one install, as the test run fuzzes too
 ruvenkal_x86_decide
 echo
-echo "x86 tests: $x86_mode ($x86_why)"
 ruvenkal_x86_prepare
+echo "x86 tests: $x86_mode ($x86_why)"
 
 results=$(mktemp -d)
 trap 'ruvenkal_x86_restore; rm -rf "$results"' EXIT

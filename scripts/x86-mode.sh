@@ -9,6 +9,9 @@
 
 binfmt_dir=/proc/sys/fs/binfmt_misc
 qemu_handler="$binfmt_dir/qemu-i386"
+# The 32-bit dynamic loader comes with wine32:i386. A kernel without 32-bit support refuses it
+# with "Exec format error".
+x86_loader=/lib/ld-linux.so.2
 # i386 ELF executables, as the kernel reads the magic and the mask.
 qemu_registration=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FP'
 
@@ -21,10 +24,14 @@ ruvenkal_qemu_handler_active() {
         head -n 1 "$binfmt_dir/status" 2>/dev/null | grep -qx enabled
 }
 
-# The 32-bit dynamic loader comes with wine32:i386. A kernel without 32-bit support refuses it
-# with "Exec format error".
 ruvenkal_runs_32bit() {
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1
+    "$x86_loader" --version >/dev/null 2>&1
+}
+
+# The packages the x86 side needs, unless it is skipped on purpose: installed before the probe,
+# which runs Wine's 32-bit loader.
+ruvenkal_x86_packages() {
+    [ "${RUVENKAL_X86_MODE:-}" = skip ] || echo wine32:i386
 }
 
 ruvenkal_x86_decide() {
@@ -76,38 +83,70 @@ ruvenkal_x86_restore() {
     x86_undo=()
 }
 
+# Makes the chosen mode work. Emulation that can't be set up is undone and falls back to skip,
+# with one line saying why; a run that requires x86 (RUVENKAL_REQUIRE_X86=1 or
+# RUVENKAL_X86_MODE=emulated) stops there instead, with a non-zero status.
 ruvenkal_x86_prepare() {
     trap ruvenkal_x86_restore EXIT
     case "$x86_mode" in
-        emulated) ruvenkal_x86_emulate ;;
+        emulated)
+            ruvenkal_x86_emulate && return 0
+            ruvenkal_x86_restore
+            local line="x86: QEMU's emulation can't be set up here: $x86_why. It needs root with"
+            line="$line a writable binfmt_misc (a container started with --privileged), or QEMU"
+            line="$line registered for 32-bit programs beforehand."
+            if [ "${RUVENKAL_REQUIRE_X86:-0}" = 1 ] || [ "${RUVENKAL_X86_MODE:-}" = emulated ]; then
+                echo "$line" >&2
+                return 1
+            fi
+            echo "$line Skipping the x86 tests."
+            x86_mode=skip
+            x86_why="QEMU's emulation can't be set up here: $x86_why"
+            ;;
         native) ruvenkal_x86_unemulate ;;
         *) ;;
     esac
 }
 
+# Registers QEMU for 32-bit programs, each step with its undo. On failure, x86_why says which
+# step failed and the steps done so far are left for ruvenkal_x86_restore.
 ruvenkal_x86_emulate() {
     ruvenkal_qemu_handler_active && return 0
     if [ "$(id -u)" -ne 0 ]; then
-        echo "Emulating x86 needs root." >&2
-        ruvenkal_x86_instructions >&2
+        x86_why="emulating x86 needs root"
         return 1
     fi
     source scripts/setup.sh
-    ruvenkal_setup qemu-user-static
+    if ! ruvenkal_setup qemu-user-static; then
+        x86_why="qemu-user-static could not be installed"
+        return 1
+    fi
     if [ ! -e "$binfmt_dir/register" ]; then
-        mount -t binfmt_misc binfmt_misc "$binfmt_dir"
+        if ! mount -t binfmt_misc binfmt_misc "$binfmt_dir" 2>/dev/null; then
+            x86_why="binfmt_misc could not be mounted on $binfmt_dir"
+            return 1
+        fi
         x86_undo=("umount $binfmt_dir" "${x86_undo[@]}")
     fi
     if [ -e "$qemu_handler" ]; then
         # Registered but switched off: switch it on for the run only.
-        echo 1 >"$qemu_handler"
+        if ! { echo 1 >"$qemu_handler"; } 2>/dev/null; then
+            x86_why="QEMU's handler could not be switched on"
+            return 1
+        fi
         x86_undo=("echo 0 > $qemu_handler" "${x86_undo[@]}")
     else
-        printf '%s' "$qemu_registration" >"$binfmt_dir/register"
+        if ! { printf '%s' "$qemu_registration" >"$binfmt_dir/register"; } 2>/dev/null; then
+            x86_why="QEMU could not be registered for 32-bit programs"
+            return 1
+        fi
         x86_undo=("echo -1 > $qemu_handler" "${x86_undo[@]}")
     fi
-    if ! head -n 1 "$binfmt_dir/status" | grep -qx enabled; then
-        echo 1 >"$binfmt_dir/status"
+    if ! head -n 1 "$binfmt_dir/status" 2>/dev/null | grep -qx enabled; then
+        if ! { echo 1 >"$binfmt_dir/status"; } 2>/dev/null; then
+            x86_why="binfmt_misc could not be switched on"
+            return 1
+        fi
         x86_undo=("echo 0 > $binfmt_dir/status" "${x86_undo[@]}")
     fi
 }

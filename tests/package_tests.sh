@@ -57,7 +57,21 @@ grep -q " reaper_ruvenkal-$arch.dll\$" "$work/first/SHA256SUMS" ||
     fail "SHA256SUMS does not list the bare DLL"
 echo "ok: the bare reaper_ruvenkal-$arch.dll is the built one, listed in SHA256SUMS"
 (cd "$work/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+
+# Which commit and which toolchain made the DLL, for whoever rebuilds it and gets other bytes.
+buildinfo="$work/first/BUILDINFO.txt"
+commit=$(git -C "$source_dir" rev-parse HEAD)
+grep -qE "^commit $commit(, with uncommitted changes)?\$" "$buildinfo" ||
+    fail "BUILDINFO.txt does not name the commit $commit: $(cat "$buildinfo")"
+triplet=$([ "$arch" = x86 ] && echo i686 || echo x86-64)
+for package in "g++-mingw-w64-$triplet-posix" "binutils-mingw-w64-$triplet" cmake; do
+    installed=$(dpkg-query -W -f='${Version}' "$package")
+    grep -qx "$package $installed" "$buildinfo" || fail "BUILDINFO.txt lacks $package $installed"
+done
+grep -q " BUILDINFO.txt\$" "$work/first/SHA256SUMS" || fail "SHA256SUMS does not list BUILDINFO.txt"
+echo "ok: BUILDINFO.txt names the commit and the toolchain's versions, and is in SHA256SUMS"
 sleep 1  # another second on the clock
 "$source_dir/scripts/package.sh" --no-build --out "$work/second" "$arch" >/dev/null
 cmp "$work/first/SHA256SUMS" "$work/second/SHA256SUMS" || fail "packaging again gave other bytes"
+cmp "$buildinfo" "$work/second/BUILDINFO.txt" || fail "packaging again gave another BUILDINFO.txt"
 echo "ok: packaging again gives the same bytes"
