@@ -258,7 +258,8 @@ void* LookupFunction(const char* name) {
     if (key == "AddExtensionsMainMenu") {
         return reinterpret_cast<void*>(&AddExtensionsMainMenu);
     }
-    return nullptr;
+    // What modules export to each other.
+    return RegisteredItem("API_" + key);
 }
 
 int RegisterItem(const char* key, void* item) {
@@ -455,6 +456,10 @@ LPARAM MousePosition(int x, int y) {
 
 LRESULT SendMouse(UINT message, int x, int y, WPARAM keys) {
     return SendMessageW(host.timeDisplay, message, keys, MousePosition(x, y));
+}
+
+void* LookUpFunction(const char* name) {
+    return LookupFunction(name);
 }
 
 void* RegisteredItem(const std::string& key) {

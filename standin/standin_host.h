@@ -132,6 +132,9 @@ LRESULT SendMouse(UINT message, int x, int y, WPARAM keys = 0);
 
 // The item of the newest registration under `key` that is still in place, or null.
 void* RegisteredItem(const std::string& key);
+// The host's function lookup, as another module calls it: the host's own functions, and what
+// modules registered under "API_<name>".
+void* LookUpFunction(const char* name);
 // Runs a command the way the host does: through the registered "hookcommand" callback.
 bool RunCommand(int command);
 // What the registered "toggleaction" callback answers for `command`; nothing without one.

@@ -24,15 +24,30 @@ Events Then(const Events& first, const Events& more) {
     return events;
 }
 
-// Show Config's three registrations, then the toggle's, then the menu's, then the dialog's keys.
+// Show Config's three registrations, then the toggle's, the menu's, the dialog's keys and the
+// functions for scripts.
+const Events kScriptApiEvents = {
+    "register API_Ruvenkal_GetSetting",       "register APIdef_Ruvenkal_GetSetting",
+    "register APIvararg_Ruvenkal_GetSetting", "register API_Ruvenkal_SetSetting",
+    "register APIdef_Ruvenkal_SetSetting",    "register APIvararg_Ruvenkal_SetSetting"};
 const Events kAttachEvents =
-    Then(kLookupsAndSettings,
-         {"register command_id", "register gaccel", "register hookcommand", "register command_id",
-          "register gaccel", "register toggleaction", "register hookcustommenu",
-          "call AddExtensionsMainMenu", "register accelerator"});
-const Events kUnloadEvents = {"register -accelerator", "register -hookcommand",
-                              "register -gaccel",      "register -toggleaction",
-                              "register -gaccel",      "register -hookcustommenu"};
+    Then(Then(kLookupsAndSettings,
+              {"register command_id", "register gaccel", "register hookcommand",
+               "register command_id", "register gaccel", "register toggleaction",
+               "register hookcustommenu", "call AddExtensionsMainMenu", "register accelerator"}),
+         kScriptApiEvents);
+const Events kUnloadEvents = {"register -API_Ruvenkal_GetSetting",
+                              "register -APIdef_Ruvenkal_GetSetting",
+                              "register -APIvararg_Ruvenkal_GetSetting",
+                              "register -API_Ruvenkal_SetSetting",
+                              "register -APIdef_Ruvenkal_SetSetting",
+                              "register -APIvararg_Ruvenkal_SetSetting",
+                              "register -accelerator",
+                              "register -hookcommand",
+                              "register -gaccel",
+                              "register -toggleaction",
+                              "register -gaccel",
+                              "register -hookcustommenu"};
 
 struct RefusalCase {
     const char* name;
@@ -71,6 +86,11 @@ TEST_P(EntryRefusal, ReturnsZeroWithNothingInPlace) {
     EXPECT_EQ(nullptr, standin::RegisteredItem("toggleaction"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcustommenu"));
     EXPECT_EQ(nullptr, standin::RegisteredItem("accelerator"));
+    for (const char* key : {"API_Ruvenkal_GetSetting", "APIdef_Ruvenkal_GetSetting",
+                            "APIvararg_Ruvenkal_GetSetting", "API_Ruvenkal_SetSetting",
+                            "APIdef_Ruvenkal_SetSetting", "APIvararg_Ruvenkal_SetSetting"}) {
+        EXPECT_EQ(nullptr, standin::RegisteredItem(key)) << key;
+    }
     EXPECT_FALSE(standin::TimeDisplayIsSubclassed());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }

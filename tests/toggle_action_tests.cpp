@@ -30,21 +30,40 @@ struct RegistrationCase {
     Keys unloaded;
 };
 
-// The menu's hook and the dialog's keys come after both actions.
-const Keys kBoth = {"command_id", "gaccel",       "hookcommand",    "command_id",
-                    "gaccel",     "toggleaction", "hookcustommenu", "accelerator"};
-const Keys kBothRemoved = {"-accelerator",  "-hookcommand", "-gaccel",
-                           "-toggleaction", "-gaccel",      "-hookcustommenu"};
+// The menu's hook, the dialog's keys and the functions for scripts come after both actions.
+const Keys kScriptApi = {"API_Ruvenkal_GetSetting",       "APIdef_Ruvenkal_GetSetting",
+                         "APIvararg_Ruvenkal_GetSetting", "API_Ruvenkal_SetSetting",
+                         "APIdef_Ruvenkal_SetSetting",    "APIvararg_Ruvenkal_SetSetting"};
+
+Keys Then(Keys first, const Keys& more) {
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
+Keys Removed(const Keys& keys) {
+    Keys removed;
+    for (const std::string& key : keys) {
+        removed.push_back("-" + key);
+    }
+    return removed;
+}
+
+const Keys kBoth = Then({"command_id", "gaccel", "hookcommand", "command_id", "gaccel",
+                         "toggleaction", "hookcustommenu", "accelerator"},
+                        kScriptApi);
+const Keys kBothRemoved = Then(
+    Removed(kScriptApi),
+    {"-accelerator", "-hookcommand", "-gaccel", "-toggleaction", "-gaccel", "-hookcustommenu"});
 
 const RegistrationCase kRegistrationCases[] = {
     {"WithToggle", kToggle, kBoth, kBothRemoved},
     {"IdentifierBeyond16Bits", 0x12345, kBoth, kBothRemoved},
     {"NegativeIdentifier", -7, kBoth, kBothRemoved},
     // The host had no identifier for the toggle: Show Config alone, and the entry still succeeds.
-    {"NoIdentifierForTheToggle",
-     0,
-     {"command_id", "gaccel", "hookcommand", "command_id", "hookcustommenu", "accelerator"},
-     {"-accelerator", "-hookcommand", "-gaccel", "-hookcustommenu"}},
+    {"NoIdentifierForTheToggle", 0,
+     Then({"command_id", "gaccel", "hookcommand", "command_id", "hookcustommenu", "accelerator"},
+          kScriptApi),
+     Then(Removed(kScriptApi), {"-accelerator", "-hookcommand", "-gaccel", "-hookcustommenu"})},
 };
 
 class ToggleRegistration : public HostTest,

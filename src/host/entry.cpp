@@ -3,6 +3,7 @@
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
+#include "script/script_api.h"
 #include "settings/settings_store.h"
 #include "ui/actions.h"
 #include "ui/dialog_keys.h"
@@ -62,6 +63,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     }
     RegisterExtensionsMenu(info.registerItem);
     RegisterDialogKeys(info.registerItem);
+    RegisterScriptApi(info.registerItem);
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
     moduleState.mainWindow = info.mainWindow;
@@ -75,6 +77,7 @@ void Detach() {
     if (!moduleState.attached) {
         return;
     }
+    UnregisterScriptApi(moduleState.registerItem);
     UnregisterDialogKeys(moduleState.registerItem);
     UnregisterActions(moduleState.registerItem);
     UnregisterExtensionsMenu(moduleState.registerItem);

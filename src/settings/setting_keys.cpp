@@ -1,6 +1,7 @@
 #include "settings/setting_keys.h"
 
 #include <climits>
+#include <cstring>
 
 #include "settings/settings_text.h"
 
@@ -13,6 +14,16 @@ const SettingKey kSettingKeys[SETTING_COUNT] = {
     {"enabled", nullptr, &ZoomSettings::enabled, 0, 1, false},
     {"modifier", nullptr, &ZoomSettings::modifier, MODIFIER_ANY, MODIFIER_ALT, false},
 };
+
+bool FindSetting(const char* key, SettingId* id) {
+    for (int i = 0; i < SETTING_COUNT; ++i) {
+        if (std::strcmp(key, kSettingKeys[i].key) == 0) {
+            *id = static_cast<SettingId>(i);
+            return true;
+        }
+    }
+    return false;
+}
 
 bool ReadSetting(SettingId id, const char* text, ZoomSettings* settings) {
     const SettingKey& setting = kSettingKeys[id];

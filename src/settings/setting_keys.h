@@ -29,6 +29,10 @@ struct SettingKey {
 
 extern const SettingKey kSettingKeys[SETTING_COUNT];
 
+// The setting stored under `key`, compared exactly as the file's keys are written. False for any
+// other key.
+bool FindSetting(const char* key, SettingId* id);
+
 // Reads `text` into the setting's field. False, leaving the field as it was, when the text holds
 // no number, no finite one, or one outside the setting's range.
 bool ReadSetting(SettingId id, const char* text, ZoomSettings* settings);

@@ -46,7 +46,7 @@ void ToggleZoomDrag() {
     SwitchZoomDrag(zoomSettings.enabled != 0 ? 0 : 1);
     SaveSettings();
     // Otherwise closing the dialog would apply its box, and undo the toggle.
-    ShowEnabledInConfigDialog();
+    ShowSettingInConfigDialog(SETTING_ENABLED);
 }
 
 }  // namespace

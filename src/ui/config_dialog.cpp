@@ -29,14 +29,20 @@ const ListChoice kModifierChoices[] = {
 };
 
 template <int count>
-void ShowChoice(HWND dialog, int id, const ListChoice (&choices)[count], int value) {
-    HWND list = GetDlgItem(dialog, id);
-    for (int i = 0; i < count; ++i) {
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choices[i].text));
-        if (choices[i].value == value) {
-            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        }
+void FillChoices(HWND dialog, int id, const ListChoice (&choices)[count]) {
+    for (const ListChoice& choice : choices) {
+        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
     }
+}
+
+// A value without an item leaves no item chosen.
+template <int count>
+void ShowChoice(HWND dialog, int id, const ListChoice (&choices)[count], int value) {
+    int chosen = -1;
+    for (int i = 0; i < count; ++i) {
+        chosen = choices[i].value == value ? i : chosen;
+    }
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
 // No item chosen leaves the setting as it was.
@@ -67,18 +73,39 @@ void ApplySettingText(HWND dialog, int id, SettingId setting) {
     ReadSetting(setting, textBuffer, &zoomSettings);
 }
 
-void ShowEnabled(HWND dialog) {
-    CheckDlgButton(dialog, IDC_ENABLED, CheckedIf(zoomSettings.enabled != 0));
+// The controls that show each setting.
+void ShowSetting(HWND dialog, SettingId id) {
+    switch (id) {
+        case SETTING_SCALE:
+            ShowSettingText(dialog, IDC_SCALE, SETTING_SCALE);
+            break;
+        case SETTING_MASK:
+            CheckDlgButton(dialog, IDC_UPPER, CheckedIf((zoomSettings.mask & UPPER) != 0));
+            CheckDlgButton(dialog, IDC_LOWER, CheckedIf((zoomSettings.mask & LOWER) != 0));
+            break;
+        case SETTING_FOCUS:
+            ShowChoice(dialog, IDC_FOCUS, kFocusChoices, zoomSettings.adjustMode);
+            break;
+        case SETTING_LOCK:
+            ShowSettingText(dialog, IDC_LOCK, SETTING_LOCK);
+            break;
+        case SETTING_ENABLED:
+            CheckDlgButton(dialog, IDC_ENABLED, CheckedIf(zoomSettings.enabled != 0));
+            break;
+        case SETTING_MODIFIER:
+            ShowChoice(dialog, IDC_MODIFIER, kModifierChoices, zoomSettings.modifier);
+            break;
+        default:
+            break;
+    }
 }
 
 void ShowSettings(HWND dialog) {
-    ShowSettingText(dialog, IDC_SCALE, SETTING_SCALE);
-    CheckDlgButton(dialog, IDC_UPPER, CheckedIf((zoomSettings.mask & UPPER) != 0));
-    CheckDlgButton(dialog, IDC_LOWER, CheckedIf((zoomSettings.mask & LOWER) != 0));
-    ShowChoice(dialog, IDC_FOCUS, kFocusChoices, zoomSettings.adjustMode);
-    ShowSettingText(dialog, IDC_LOCK, SETTING_LOCK);
-    ShowEnabled(dialog);
-    ShowChoice(dialog, IDC_MODIFIER, kModifierChoices, zoomSettings.modifier);
+    FillChoices(dialog, IDC_FOCUS, kFocusChoices);
+    FillChoices(dialog, IDC_MODIFIER, kModifierChoices);
+    for (int id = 0; id < SETTING_COUNT; ++id) {
+        ShowSetting(dialog, static_cast<SettingId>(id));
+    }
 }
 
 // The mask keeps only the two bits the dialog shows.
@@ -133,9 +160,9 @@ void DestroyConfigDialog() {
     }
 }
 
-void ShowEnabledInConfigDialog() {
+void ShowSettingInConfigDialog(SettingId id) {
     if (moduleState.configDialog != nullptr) {
-        ShowEnabled(moduleState.configDialog);
+        ShowSetting(moduleState.configDialog, id);
     }
 }
 

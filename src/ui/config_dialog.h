@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "settings/setting_keys.h"
+
 // Shows the dialog, creating it first if there is none yet.
 void ShowConfigDialog();
 
@@ -13,8 +15,8 @@ HWND CreateConfigDialog();
 // Destroys the dialog, if there is one, before the module is unloaded.
 void DestroyConfigDialog();
 
-// Sets the dialog's on/off box from the settings, if there is a dialog: the only field that
-// changes from outside while the dialog may be open.
-void ShowEnabledInConfigDialog();
+// Shows one setting's current value in the dialog, if there is one. For settings changed from
+// outside while the dialog may be open: closing it applies what it shows, and must not undo them.
+void ShowSettingInConfigDialog(SettingId id);
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
