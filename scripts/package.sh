@@ -4,11 +4,15 @@
 #   ruvenkal-<version>-<arch>.ReaperPkg    reaper-package-info.txt and the same DLL
 #   reaper_ruvenkal-<arch>.dll             the same DLL alone, as ReaPack downloads it
 #   BUILDINFO.txt                          the commit and the toolchain's package versions
+#   zoom-drag.gif                          the moving picture, which the index links to
 #   SHA256SUMS
 #   index.xml                              a ReaPack index of the DLLs, with RUVENKAL_RELEASE_URL
 # The same commit gives the same bytes, wherever and whenever it is packaged.
 #
 #   RUVENKAL_RELEASE_URL=<where dist/ is published> scripts/package.sh [--no-build] [--out DIR] [x86] [x64]
+#
+#   RUVENKAL_PREVIOUS_INDEX=FILE   the published index.xml: its versions stay in the new one
+#   RUVENKAL_WEBSITE_URL=URL       a website link on the index's About page
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=1
@@ -93,12 +97,17 @@ toolchain=(binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 cmake gcc-mingw-w64
     done
 } >"$out/BUILDINFO.txt"
 
+cp docs/images/zoom-drag.gif "$out/zoom-drag.gif"
+
 # The index is left out of the sums: they stay the same whatever address the release has.
-(cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll BUILDINFO.txt >SHA256SUMS)
+(cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll zoom-drag.gif BUILDINFO.txt \
+    >SHA256SUMS)
 rm -f "$out/index.xml"
 if [ -n "${RUVENKAL_RELEASE_URL:-}" ]; then
     python3 scripts/reapack_index.py --url "$RUVENKAL_RELEASE_URL" --version "$version" \
-        --epoch "$epoch" --changelog CHANGELOG.md --out "$out/index.xml" "${sources[@]}"
+        --epoch "$epoch" --changelog CHANGELOG.md --readme README.md --out "$out/index.xml" \
+        --website "${RUVENKAL_WEBSITE_URL:-}" --previous "${RUVENKAL_PREVIOUS_INDEX:-}" \
+        "${sources[@]}"
 else
     echo "No ReaPack index: set RUVENKAL_RELEASE_URL to where dist/ will be published."
 fi

@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
-"""Writes a ReaPack repository index (format version 1) for one release of Ruvenkal.
+"""Writes a ReaPack repository index (format version 1) for a release of Ruvenkal.
 
-    reapack_index.py --url URL --version V --epoch SECONDS --changelog CHANGELOG.md --out FILE \
-        PLATFORM=DLL [PLATFORM=DLL ...]
+    reapack_index.py --url URL --version V --epoch SECONDS --changelog CHANGELOG.md \
+        --readme README.md --out FILE [--website URL] [--previous INDEX] PLATFORM=DLL...
 
 Each DLL is listed under its own file name, the name it gets in the host's UserPlugins folder,
-with its URL (URL, trailing slash ignored, then the file name) and its hash. The same arguments
-give the same bytes: the time is the commit's, and nothing else varies.
+with its URL (URL, trailing slash ignored, then the file name) and its hash. The package and the
+repository get an About page: README's opening section as RTF, a screenshot link to the moving
+picture published beside the DLLs, and a website link with --website. With --previous, the
+published index, every version it holds is kept exactly as published and this one is added.
+
+The same arguments give the same bytes: the time is the commit's, and nothing else varies. On
+any error nothing is written.
 """
 import argparse
 import hashlib
@@ -14,7 +19,11 @@ import os
 import re
 import sys
 import time
+import xml.parsers.expat
 from xml.sax.saxutils import escape
+
+CATEGORY = "Extensions"
+PACKAGE = "Ruvenkal.ext"
 
 
 def attribute(text):
@@ -27,25 +36,200 @@ def multihash(path):
         return "1220" + hashlib.sha256(file.read()).hexdigest()
 
 
+def cdata(text):
+    # "]]>" would end the section early: split it across two.
+    return "<![CDATA[" + text.replace("]]>", "]]]]><![CDATA[>") + "]]>"
+
+
+# Release notes ------------------------------------------------------------------------------
+
 def release_notes(changelog, version):
-    """The release's section of the changelog, as plain text."""
+    """The release's section of the changelog as plain text. ReaPack trims every line, so each
+    bullet becomes one line; section names stay lines of their own."""
     with open(changelog, encoding="utf-8") as file:
         text = file.read()
     match = re.search(r"^## \[" + re.escape(version) + r"\][^\n]*\n(.*?)(?=^## |\Z)",
                       text, re.M | re.S)
     if match is None:
-        sys.exit(f"{changelog} has no section for version {version}")
+        raise SystemExit(f"{changelog} has no section for version {version}")
     lines = []
     for line in match.group(1).strip("\n").split("\n"):
-        line = re.sub(r"^#+\s*", "", line)                  # headings
+        continued = (line.startswith("  ") and not line.lstrip().startswith("- ") and lines and
+                     lines[-1].startswith("- "))
+        line = re.sub(r"^#+\s*", "", line.strip())           # headings
         line = re.sub(r"\[([^\]]*)\]\([^)]*\)", r"\1", line)  # links
-        lines.append(line.replace("`", ""))
+        line = line.replace("`", "")
+        if continued:
+            lines[-1] += " " + line
+        else:
+            lines.append(line)
     return "\n".join(lines).strip() + "\n"
 
 
-def cdata(text):
-    # "]]>" would end the section early: split it across two.
-    return "<![CDATA[" + text.replace("]]>", "]]]]><![CDATA[>") + "]]>"
+# About text ---------------------------------------------------------------------------------
+
+def opening_section(readme):
+    """README from the first paragraph after the picture up to the first "## " heading."""
+    with open(readme, encoding="utf-8") as file:
+        lines = file.read().split("\n")
+    picture = next((i for i, line in enumerate(lines) if line.startswith("![")), None)
+    if picture is None:
+        raise SystemExit(f"{readme} has no picture to start the About text after")
+    section = []
+    for line in lines[picture + 1:]:
+        if line.startswith("## "):
+            break
+        section.append(line)
+    text = "\n".join(section).strip()
+    if not text:
+        raise SystemExit(f"{readme} has no text between its picture and its first heading")
+    return text
+
+
+def rtf_text(text):
+    """Plain text as RTF: ASCII only, with the three special characters escaped."""
+    out = []
+    for char in text:
+        code = ord(char)
+        if char in "\\{}":
+            out.append("\\" + char)
+        elif 0x20 <= code < 0x7F:
+            out.append(char)
+        elif code <= 0xFFFF:
+            out.append(f"\\u{code - 0x10000 if code >= 0x8000 else code}?")
+        else:  # beyond the 16 bits of \u: a UTF-16 surrogate pair
+            code -= 0x10000
+            for unit in (0xD800 + (code >> 10), 0xDC00 + (code & 0x3FF)):
+                out.append(f"\\u{unit - 0x10000}?")
+    return "".join(out)
+
+
+INLINE = re.compile(r"\*\*(?P<bold>.+?)\*\*|`(?P<code>[^`]+)`|\[(?P<link>[^\]]+)\]\((?P<url>[^)]+)\)")
+
+
+def rtf_inline(text):
+    """Bold, inline code and links (link text, then the address) in a line of Markdown."""
+    out = []
+    at = 0
+    for match in INLINE.finditer(text):
+        out.append(rtf_text(text[at:match.start()]))
+        if match.group("bold") is not None:
+            out.append("{\\b " + rtf_inline(match.group("bold")) + "}")
+        elif match.group("code") is not None:
+            out.append("{\\f1 " + rtf_text(match.group("code")) + "}")
+        else:
+            out.append(rtf_inline(match.group("link")) + " (" + rtf_text(match.group("url")) + ")")
+        at = match.end()
+    out.append(rtf_text(text[at:]))
+    return "".join(out)
+
+
+def blocks(markdown):
+    """Paragraphs and bullets, each with its wrapped lines joined: ("para" | "bullet", text)."""
+    result = []
+    for line in markdown.split("\n"):
+        if not line.strip():
+            result.append(None)
+        elif line.startswith("- "):
+            result.append(["bullet", line[2:].strip()])
+        elif result and result[-1] is not None:
+            result[-1][1] += " " + line.strip()
+        else:
+            result.append(["para", line.strip()])
+    return [tuple(block) for block in result if block is not None]
+
+
+def markdown_to_rtf(markdown):
+    """The Markdown of README's opening section as an RTF document that RichEdit loads."""
+    out = ["{\\rtf1\\ansi\\deff0",
+           "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}",
+           "\\fs18"]
+    for kind, text in blocks(markdown):
+        if kind == "bullet":
+            out.append("\\pard\\li360\\fi-240\\sa60 \\bullet\\tab " + rtf_inline(text) + "\\par")
+        else:
+            out.append("\\pard\\sa120 " + rtf_inline(text) + "\\par")
+    out.append("}")
+    return "\n".join(out) + "\n"
+
+
+def metadata(indent, description, links):
+    lines = [f"{indent}<metadata>",
+             f"{indent}  <description>{cdata(description)}</description>"]
+    for rel, href, name in links:
+        lines.append(f'{indent}  <link rel="{rel}" href="{attribute(href)}">{escape(name)}</link>')
+    lines.append(f"{indent}</metadata>")
+    return lines
+
+
+# History ------------------------------------------------------------------------------------
+
+def version_key(name):
+    return [(0, int(part), "") if part.isdigit() else (1, 0, part)
+            for part in re.split(r"[.\-+]", name)]
+
+
+def published_versions(path):
+    """Each <version> of Ruvenkal's package in the published index at `path`: (name, its exact
+    text). Anything but a well-formed ReaPack index v1 with the package stops the run."""
+    try:
+        with open(path, "rb") as file:
+            data = file.read()
+    except OSError as error:
+        raise SystemExit(f"the previous index {path} can't be read: {error.strerror}")
+    parser = xml.parsers.expat.ParserCreate()
+    path_of = []   # the open elements, by tag and name
+    found = {"index": None, "package": False}
+    versions = []  # name, start byte
+    spans = []
+
+    def start(tag, attributes):
+        where = [(t, n) for t, n in path_of]
+        if not where:
+            found["index"] = tag == "index" and attributes.get("version") == "1"
+        if tag == "reapack" and where == [("index", None), ("category", CATEGORY)] and \
+                attributes.get("name") == PACKAGE:
+            found["package"] = True
+        if tag == "version" and where[1:] == [("category", CATEGORY), ("reapack", PACKAGE)]:
+            versions.append((attributes.get("name", ""), parser.CurrentByteIndex))
+        path_of.append((tag, attributes.get("name") if tag in ("category", "reapack") else None))
+
+    def end(tag):
+        path_of.pop()
+        if tag == "version" and len(path_of) == 3 and path_of[1:] == [("category", CATEGORY),
+                                                                        ("reapack", PACKAGE)]:
+            close = data.index(b">", parser.CurrentByteIndex) + 1
+            name, begin = versions[len(spans)]
+            spans.append((name, data[begin:close].decode("utf-8")))
+
+    parser.StartElementHandler = start
+    parser.EndElementHandler = end
+    try:
+        parser.Parse(data, True)
+    except xml.parsers.expat.ExpatError as error:
+        raise SystemExit(f"the previous index {path} is not well-formed XML: {error}")
+    if not found["index"] or not found["package"]:
+        raise SystemExit(f"the previous index {path} is not a ReaPack index (version 1) with the"
+                         f" package {PACKAGE} in the category {CATEGORY}")
+    return spans
+
+
+# The index ----------------------------------------------------------------------------------
+
+def new_version(args, base, indent):
+    """This release's <version>, its first line without the indent, as published ones are kept."""
+    stamp = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(args.epoch))
+    lines = [f'<version name="{attribute(args.version)}" author="the Ruvenkal authors"'
+             f' time="{stamp}">']
+    for source in args.sources:
+        platform, path = source.split("=", 1)
+        name = os.path.basename(path)
+        lines.append(f'{indent}  <source platform="{attribute(platform)}" file="{attribute(name)}"'
+                     f' hash="{multihash(path)}">{escape(base + "/" + name)}</source>')
+    lines.append(f"{indent}  <changelog>{cdata(release_notes(args.changelog, args.version))}"
+                 "</changelog>")
+    lines.append(f"{indent}</version>")
+    return "\n".join(lines)
 
 
 def main():
@@ -54,32 +238,37 @@ def main():
     parser.add_argument("--version", required=True)
     parser.add_argument("--epoch", required=True, type=int)
     parser.add_argument("--changelog", required=True)
+    parser.add_argument("--readme", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--website", default="")
+    parser.add_argument("--previous", default="")
     parser.add_argument("sources", nargs="+", metavar="PLATFORM=DLL")
     args = parser.parse_args()
 
     base = args.url.rstrip("/")
-    stamp = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(args.epoch))
-    notes = release_notes(args.changelog, args.version)
+    indent = "      "
+    versions = published_versions(args.previous) if args.previous else []
+    if any(name == args.version for name, _ in versions):
+        raise SystemExit(f"version {args.version} is already published; raise the version")
+    versions.append((args.version, new_version(args, base, indent)))
+    versions.sort(key=lambda version: version_key(version[0]))
+
+    about = markdown_to_rtf(opening_section(args.readme))
+    links = [("screenshot", base + "/zoom-drag.gif", "Zoom by dragging the time display")]
+    if args.website:
+        links.insert(0, ("website", args.website, "Website"))
+
     lines = [
         '<?xml version="1.0" encoding="utf-8"?>',
         '<index version="1" name="Ruvenkal">',
-        '  <category name="Extensions">',
-        '    <reapack name="Ruvenkal.ext" type="extension"'
+        f'  <category name="{CATEGORY}">',
+        f'    <reapack name="{PACKAGE}" type="extension"'
         ' desc="Ruvenkal: zoom by dragging the time display">',
-        f'      <version name="{attribute(args.version)}" author="the Ruvenkal authors"'
-        f' time="{stamp}">',
-    ]
-    for source in args.sources:
-        platform, path = source.split("=", 1)
-        name = os.path.basename(path)
-        lines.append(f'        <source platform="{attribute(platform)}" file="{attribute(name)}"'
-                     f' hash="{multihash(path)}">{escape(base + "/" + name)}</source>')
-    lines += [
-        f"        <changelog>{cdata(notes)}</changelog>",
-        "      </version>",
+        *metadata(indent, about, links),
+        *[indent + text for _, text in versions],
         "    </reapack>",
         "  </category>",
+        *metadata("  ", about, links),
         "</index>",
     ]
     with open(args.out, "w", encoding="utf-8", newline="\n") as file:

@@ -5,6 +5,15 @@
         index.xml in DIST: well-formed, exactly the expected elements and attributes, a source per
         PLATFORM whose hash matches the file in DIST and whose URL is URL followed by its name,
         DLLs of the platform's architecture, and one version throughout.
+        Older versions from a previous index may come first, in ascending order. The About page
+        (the package's and the repository's metadata) has an RTF description, a screenshot link
+        to the moving picture in DIST, and a website link exactly when RUVENKAL_WEBSITE_URL is
+        set. The release notes hold each bullet on one line.
+    reapack_check.py about-files INDEX FOLDER
+        writes the index's two descriptions to FOLDER/package.rtf and FOLDER/repository.rtf, and
+        RTF made from texts that need escaping to FOLDER/escape-N.rtf, for loading into RichEdit.
+    reapack_check.py about-texts FOLDER README
+        checks the plain texts that RichEdit made of them (FILE.txt beside each FILE).
     reapack_check.py install INDEX RESOURCE
         installs every source of the index into RESOURCE/UserPlugins: downloads it by its URL,
         checks its hash and writes it under its file name.
@@ -16,6 +25,9 @@ import struct
 import sys
 import urllib.request
 import xml.etree.ElementTree as ElementTree
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+import reapack_index  # noqa: E402
 
 MACHINES = {"win32": 0x14C, "win64": 0x8664}
 
@@ -65,17 +77,58 @@ def newest_changelog_version(changelog):
     return match.group(1)
 
 
+def check_about(node, dist, base):
+    """A <metadata>: an RTF description, the screenshot link beside the DLLs, and the website."""
+    website = os.environ.get("RUVENKAL_WEBSITE_URL", "")
+    links = ["link"] * (2 if website else 1)
+    description, *link_nodes = element(node, "metadata", {}, ["description"] + links)
+    element(description, "description", {}, [])
+    expect((description.text or "").startswith("{\\rtf1"), "the description is not RTF")
+    expected = [("screenshot", base + "/zoom-drag.gif")]
+    if website:
+        expected.insert(0, ("website", website))
+    got = [(link.get("rel"), link.get("href")) for link in link_nodes]
+    expect(got == expected, f"the About links are {got}, not {expected}")
+    with open(os.path.join(dist, "zoom-drag.gif"), "rb") as published, \
+            open(os.path.join(os.path.dirname(__file__), "..", "docs", "images", "zoom-drag.gif"),
+                 "rb") as picture:
+        expect(published.read() == picture.read(), "dist/zoom-drag.gif is not the picture")
+
+
+def check_notes(notes, changelog, version):
+    """Every bullet of the release's section on a line of its own, beside the section names."""
+    with open(changelog, encoding="utf-8") as file:
+        section = re.search(r"^## \[" + re.escape(version) + r"\][^\n]*\n(.*?)(?=^## |\Z)",
+                            file.read(), re.M | re.S).group(1)
+    bullets = len(re.findall(r"^- ", section, re.M))
+    lines = notes.strip().split("\n")
+    expect(sum(line.startswith("- ") for line in lines) == bullets,
+           f"the notes do not hold the section's {bullets} bullets one to a line: {notes!r}")
+    loose = [line for line in lines if line and not line.startswith("- ") and
+             not re.fullmatch(r"Added|Changed|Deprecated|Removed|Fixed|Security", line)]
+    expect(not loose, f"lines cut loose from their bullets: {loose}")
+
+
 def check(dist, url, version, changelog, platforms):
     path = os.path.join(dist, "index.xml")
     try:
         root = ElementTree.parse(path).getroot()
     except ElementTree.ParseError as error:
         fail(f"index.xml is not well-formed XML: {error}")
-    (category,) = element(root, "index", {"version": "1", "name": "Ruvenkal"}, ["category"])
+    base = url.rstrip("/")
+    category, about = element(root, "index", {"version": "1", "name": "Ruvenkal"},
+                              ["category", "metadata"])
+    check_about(about, dist, base)
     (package,) = element(category, "category", {"name": "Extensions"}, ["reapack"])
-    (release,) = element(package, "reapack", {
+    versions = len(list(package)) - 1
+    about, *releases = element(package, "reapack", {
         "name": "Ruvenkal.ext", "type": "extension",
-        "desc": "Ruvenkal: zoom by dragging the time display"}, ["version"])
+        "desc": "Ruvenkal: zoom by dragging the time display"}, ["metadata"] + ["version"] * versions)
+    check_about(about, dist, base)
+    names = [node.get("name") for node in releases]
+    expect(names == sorted(names, key=reapack_index.version_key) and names[-1] == version,
+           f"the versions {names} are not in ascending order, ending with {version}")
+    release = releases[-1]
     expect(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", release.get("time", "")),
            f"time {release.get('time')!r} is not a UTC time")
     children = element(release, "version", {
@@ -84,7 +137,6 @@ def check(dist, url, version, changelog, platforms):
     expect(newest_changelog_version(changelog) == version,
            f"CHANGELOG.md's newest version is not {version}")
 
-    base = url.rstrip("/")
     for source, platform in zip(children, platforms):
         name = source.get("file", "")
         element(source, "source",
@@ -102,7 +154,52 @@ def check(dist, url, version, changelog, platforms):
     element(notes, "changelog", {}, [])
     expect("Added" in (notes.text or "") and "`" not in notes.text and "##" not in notes.text,
            f"the changelog is not the release's notes as plain text: {notes.text!r}")
-    print("ok: index.xml has exactly the expected elements, attributes and changelog")
+    check_notes(notes.text, changelog, version)
+    print("ok: index.xml has exactly the expected elements, attributes, About pages and notes")
+
+
+# Texts that RTF must escape, and what RichEdit must show of each.
+ESCAPES = ["Braces {like these} and a backslash \\ in C:\\Users",
+           "Not ASCII: José, Андрей, 3 × 4 → 12, and 😀 beyond 16 bits",
+           "**Bold with {braces}**, `code with \\`, and [a link](https://example.org/{x})"]
+ESCAPES_SHOWN = ["Braces {like these} and a backslash \\ in C:\\Users",
+                 "Not ASCII: José, Андрей, 3 × 4 → 12, and 😀 beyond 16 bits",
+                 "Bold with {braces}, code with \\, and a link (https://example.org/{x})"]
+
+
+def about_files(index, folder):
+    root = ElementTree.parse(index).getroot()
+    texts = {"package": root.find("category/reapack/metadata/description").text,
+             "repository": root.find("metadata/description").text}
+    for name, text in texts.items():
+        with open(os.path.join(folder, name + ".rtf"), "w", encoding="ascii", newline="") as file:
+            file.write(text)
+    for number, text in enumerate(ESCAPES):
+        rtf = reapack_index.markdown_to_rtf(text)
+        expect(all(ord(char) < 0x80 for char in rtf), f"the RTF of {text!r} is not ASCII: {rtf!r}")
+        with open(os.path.join(folder, f"escape-{number}.rtf"), "w", encoding="ascii") as file:
+            file.write(rtf)
+
+
+def shown(folder, name):
+    with open(os.path.join(folder, name + ".rtf.txt"), encoding="utf-8") as file:
+        return re.sub(r"\r\n?", "\n", file.read()).strip()
+
+
+def about_texts(folder, readme):
+    opening = reapack_index.opening_section(readme)
+    first = re.sub(r"\[([^\]]*)\]\(([^)]*)\)", r"\1 (\2)", opening.split(". ")[0] + ".")
+    first = " ".join(first.split())
+    package = shown(folder, "package")
+    expect(package == shown(folder, "repository"), "the package's and the repository's About differ")
+    expect(" ".join(package.split()).startswith(first),
+           f"the About text does not begin with README's first sentence {first!r}: {package!r}")
+    for mark in ("**", "`", "](", "\\rtf", "\\par"):
+        expect(mark not in package, f"the About text shows {mark!r}: {package!r}")
+    for number, expected in enumerate(ESCAPES_SHOWN):
+        expect(shown(folder, f"escape-{number}") == expected,
+               f"RichEdit shows {shown(folder, f'escape-{number}')!r}, not {expected!r}")
+    print(f"ok: the About text loads as RTF and begins with {first!r}; escapes come out as written")
 
 
 def install(index, resource):
@@ -121,6 +218,10 @@ def install(index, resource):
 if __name__ == "__main__":
     if len(sys.argv) >= 6 and sys.argv[1] == "check":
         check(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "about-files":
+        about_files(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "about-texts":
+        about_texts(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 4 and sys.argv[1] == "install":
         install(sys.argv[2], sys.argv[3])
     else:

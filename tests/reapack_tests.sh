@@ -5,9 +5,14 @@
 # its hash, write it into a fresh resource folder's UserPlugins. The installed DLL of this
 # architecture must then attach to the stand-in host and register its actions.
 #
-#   reapack_tests.sh source-dir x86|x64 version path/to/wine path/to/entry_tests.exe
+# What ReaPack shows before anyone installs is checked too: the About pages, loaded into a real
+# RichEdit control as ReaPack loads them, and the release notes. A previous index's versions stay
+# exactly as published, and a previous index that can't be kept stops the release.
+#
+#   reapack_tests.sh source-dir x86|x64 version path/to/wine path/to/entry_tests.exe \
+#       path/to/rtf_load.exe
 set -euo pipefail
-source_dir=$1 arch=$2 version=$3 wine=$4 entry_tests=$5
+source_dir=$1 arch=$2 version=$3 wine=$4 entry_tests=$5 rtf_load=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -40,6 +45,55 @@ python3 "$source_dir/tests/reapack_check.py" check "$work/first" "$url" "$versio
 package "$work/second" "$url" >/dev/null
 cmp "$work/first/index.xml" "$work/second/index.xml" || fail "the index differs when made again"
 echo "ok: the same commit and address give the same index"
+
+# The About pages as ReaPack's About tab shows them: RTF loaded into RichEdit, here Wine's.
+mkdir "$work/about"
+python3 "$source_dir/tests/reapack_check.py" about-files "$work/first/index.xml" "$work/about"
+(cd "$work/about" && "$wine" "$rtf_load" *.rtf) >"$work/log" 2>&1 ||
+    { cat "$work/log" >&2; fail "RichEdit could not load the About texts"; }
+python3 "$source_dir/tests/reapack_check.py" about-texts "$work/about" "$source_dir/README.md"
+
+# A website link only when there is a website.
+RUVENKAL_WEBSITE_URL=https://example.org/ruvenkal package "$work/website" "$url" >/dev/null
+RUVENKAL_WEBSITE_URL=https://example.org/ruvenkal python3 "$source_dir/tests/reapack_check.py" \
+    check "$work/website" "$url" "$version" "$source_dir/CHANGELOG.md" "${platforms[@]}" >/dev/null
+echo "ok: RUVENKAL_WEBSITE_URL adds a website link to both About pages"
+
+# Every published version stays, exactly as published, before the new one.
+published_index="$source_dir/tests/fixtures/published-index.xml"
+with_previous() {  # output folder, previous index
+    RUVENKAL_PREVIOUS_INDEX=$2 package "$1" "$url"
+}
+with_previous "$work/merged" "$published_index" >/dev/null
+python3 "$source_dir/tests/reapack_check.py" check "$work/merged" "$url" "$version" \
+    "$source_dir/CHANGELOG.md" "${platforms[@]}" >/dev/null
+old_version=$(sed -n '/<version name="1.0.0"/,/^      <\/version>$/p' "$published_index")
+[ "$(wc -l <<<"$old_version")" = 7 ] || fail "the fixture's version 1.0.0 was not found whole"
+grep -qF -- "$old_version" "$work/merged/index.xml" ||
+    fail "the published version 1.0.0 did not stay exactly as it was"
+with_previous "$work/merged-again" "$published_index" >/dev/null
+cmp "$work/merged/index.xml" "$work/merged-again/index.xml" || fail "merging again gave other bytes"
+echo "ok: the published 1.0.0 stays as it was, before $version, and merging again gives the same bytes"
+
+# A previous index that can't be kept: package.sh stops, and leaves no index.
+refused() {  # what, the previous index, what the error must say
+    local out="$work/refused-$RANDOM" said
+    if said=$(with_previous "$out" "$2" 2>&1); then
+        fail "$1: package.sh went on"
+    fi
+    [ ! -e "$out/index.xml" ] || fail "$1: an index was left in the output"
+    grep -q "$3" <<<"$said" || fail "$1: the error does not say '$3': $said"
+    echo "ok: $1 stops the release with no index"
+}
+sed "s/<version name=\"1.0.0\"/<version name=\"$version\"/" "$published_index" >"$work/same.xml"
+refused "a version already published" "$work/same.xml" "version $version is already published"
+head -c 600 "$published_index" >"$work/cut.xml"
+refused "a previous index cut short" "$work/cut.xml" "not well-formed"
+sed 's/Ruvenkal.ext/Another.ext/' "$published_index" >"$work/other.xml"
+refused "another package's index" "$work/other.xml" "not a ReaPack index"
+sed 's/<index version="1"/<index version="2"/' "$published_index" >"$work/v2.xml"
+refused "an index of another format version" "$work/v2.xml" "not a ReaPack index"
+refused "a previous index that isn't there" "$work/missing.xml" "can't be read"
 
 said=$(package "$work/third")
 [ ! -e "$work/third/index.xml" ] || fail "an index was written without RUVENKAL_RELEASE_URL"
