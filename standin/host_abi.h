@@ -15,6 +15,8 @@ struct PluginInfo {
     void* (*lookupFunction)(const char* name);
 };
 
+struct ReaProject;
+
 using PluginEntry = int (*)(HINSTANCE instance, PluginInfo* info);
 using HookCommand = bool (*)(int command, int flag);
 using ToggleAction = int (*)(int command);

@@ -21,8 +21,8 @@ struct Host {
     HMODULE secondCopy = nullptr;
     std::string secondCopyPath;
     std::string iniPath;
-    double zoomLevel = 100.0;
-    View view;
+    Project projects[kProjectCount];
+    int currentProject = 0;
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
     bool extensionsMenuWanted = false;  // AddExtensionsMainMenu was called
@@ -32,6 +32,10 @@ struct Host {
 
 Host host;
 int copyCounter = 0;
+
+View& CurrentView() {
+    return host.projects[host.currentProject].view;
+}
 
 LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     size_t index = 0;
@@ -193,7 +197,8 @@ double FocusX(int centerMode) {
             return client.right / 2.0;
         case 1:
         case 0:
-            return (host.view.cursorSeconds - host.view.startSeconds) * host.zoomLevel;
+            return (CurrentView().cursorSeconds - CurrentView().startSeconds) *
+                   CurrentView().zoomLevel;
         default:
             return 0;
     }
@@ -207,10 +212,11 @@ void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
     }
     const double fixedX = FocusX(centerMode);
     const double fixedTime = TimeAt(fixedX);
-    host.zoomLevel = std::clamp(host.zoomLevel * std::pow(1.1, amount), 0.01, 100000.0);
+    View& view = CurrentView();
+    view.zoomLevel = std::clamp(view.zoomLevel * std::pow(1.1, amount), 0.01, 100000.0);
     // Like the host's arrange view, the view never starts before time 0; short of that, the
     // focus keeps its time.
-    host.view.startSeconds = std::max(0.0, fixedTime - fixedX / host.zoomLevel);
+    view.startSeconds = std::max(0.0, fixedTime - fixedX / view.zoomLevel);
     if (host.options.onZoom) {
         host.options.onZoom({amount, forceSet, doUpdate, centerMode});
     }
@@ -218,7 +224,68 @@ void AdjustZoom(double amount, int forceSet, int doUpdate, int centerMode) {
 
 double GetHZoomLevel() {
     ++host.record.hZoomLevelCalls;
-    return host.zoomLevel;
+    return CurrentView().zoomLevel;
+}
+
+// The arrange view spans the time display's width.
+double ViewWidth() {
+    RECT client = {};
+    GetClientRect(host.timeDisplay, &client);
+    return client.right > 0 ? client.right : host.options.timeDisplayWidth;
+}
+
+// A null project is the current one; anything but a project of ours is refused, as the host
+// can't tell a stale pointer from a good one and would crash on it.
+Project* ProjectOf(ReaProject* project) {
+    if (project == nullptr) {
+        return &host.projects[host.currentProject];
+    }
+    for (Project& candidate : host.projects) {
+        if (reinterpret_cast<ReaProject*>(&candidate) == project) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+void GetSetArrangeView2(ReaProject* project, bool isSet, int screenXStart, int screenXEnd,
+                        double* start, double* end) {
+    Project* target = ProjectOf(project);
+    const bool current = target == &host.projects[host.currentProject];
+    if (start == nullptr || end == nullptr) {
+        host.record.events.push_back("GetSet_ArrangeView2 without times");
+        return;
+    }
+    host.record.viewCalls.push_back(
+        {isSet, current, screenXStart, screenXEnd, *start, *end, *start, *end});
+    if (target == nullptr) {
+        return;
+    }
+    View& view = target->view;
+    if (isSet) {
+        if (*end > *start) {
+            view.startSeconds = *start;
+            view.zoomLevel = ViewWidth() / (*end - *start);
+        }
+    } else {
+        *start = view.startSeconds;
+        *end = view.startSeconds + ViewWidth() / view.zoomLevel;
+    }
+    host.record.viewCalls.back().start = *start;
+    host.record.viewCalls.back().end = *end;
+}
+
+ReaProject* EnumProjects(int index, char* fileName, int fileNameSize) {
+    if (fileName != nullptr && fileNameSize > 0) {
+        fileName[0] = '\0';
+    }
+    if (index == -1) {
+        index = host.currentProject;
+    }
+    if (index < 0 || index >= kProjectCount) {
+        return nullptr;
+    }
+    return reinterpret_cast<ReaProject*>(&host.projects[index]);
 }
 
 const char* GetIniFile() {
@@ -258,6 +325,12 @@ void* LookupFunction(const char* name) {
     if (key == "AddExtensionsMainMenu") {
         return reinterpret_cast<void*>(&AddExtensionsMainMenu);
     }
+    if (key == "GetSet_ArrangeView2") {
+        return reinterpret_cast<void*>(&GetSetArrangeView2);
+    }
+    if (key == "EnumProjects") {
+        return reinterpret_cast<void*>(&EnumProjects);
+    }
     // What modules export to each other.
     return RegisteredItem("API_" + key);
 }
@@ -267,9 +340,13 @@ int RegisterItem(const char* key, void* item) {
     host.record.events.push_back("register " + name);
     host.record.registrations.push_back({name, item});
     if (name == "command_id") {
-        const bool toggle =
-            item != nullptr && std::string(static_cast<const char*>(item)) == "RUVENKAL_TOGGLE";
-        return toggle ? host.options.toggleCommandId : host.options.commandId;
+        const std::string command = item != nullptr ? static_cast<const char*>(item) : "";
+        const HostOptions& options = host.options;
+        return command == "RUVENKAL"          ? options.commandId
+               : command == "RUVENKAL_TOGGLE" ? options.toggleCommandId
+               : command == "RUVENKAL_UNDO"   ? options.undoCommandId
+               : command == "RUVENKAL_REDO"   ? options.redoCommandId
+                                              : 0;
     }
     if (name.size() > 1 && name[0] == '-') {
         for (auto it = host.active.begin(); it != host.active.end(); ++it) {
@@ -287,7 +364,8 @@ int RegisterItem(const char* key, void* item) {
 // What an "accelerator" answers for a keyboard message; 0 passes it to the next one.
 constexpr int kAccelEaten = 1;
 constexpr int kAccelPlainKey = -1;
-constexpr int kAccelToHost = -666;
+constexpr int kAccelToHost = -666;              // but not Escape, and not from a text field
+constexpr int kAccelToHostEvenFromText = -667;  // but not Escape
 
 bool IsKeyboardMessage(UINT message) {
     switch (message) {
@@ -303,17 +381,36 @@ bool IsKeyboardMessage(UINT message) {
     }
 }
 
-// The host's own shortcut for a key no one claimed, as most users have it: the space bar plays.
-// Like an accelerator table, it takes the key down and the key goes no further.
+// The host's own shortcuts for keys no one claimed, as most users have them: the space bar
+// plays, and the F-keys and Ctrl with a letter run actions ("shortcut F5", "shortcut Ctrl+S").
+// Like an accelerator table, a shortcut takes the key down and the key goes no further.
 bool RunHostShortcut(const MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_SPACE) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
         return false;
     }
-    host.record.events.push_back("play");
-    if (host.options.onPlay) {
-        host.options.onPlay();
+    const WPARAM key = message.wParam;
+    std::string shortcut;
+    if (key == VK_SPACE && message.message == WM_KEYDOWN) {
+        host.record.events.push_back("play");
+        if (host.options.onPlay) {
+            host.options.onPlay();
+        }
+        return true;
     }
+    if (key >= VK_F1 && key <= VK_F24) {
+        shortcut = "F" + std::to_string(key - VK_F1 + 1);
+    } else if (GetKeyState(VK_CONTROL) < 0 && key >= 'A' && key <= 'Z') {
+        shortcut = "Ctrl+" + std::string(1, static_cast<char>(key));
+    } else {
+        return false;
+    }
+    host.record.events.push_back("shortcut " + shortcut);
     return true;
+}
+
+bool IsTextField(HWND window) {
+    char name[8] = {};
+    return GetClassNameA(window, name, sizeof name) > 0 && lstrcmpiA(name, "Edit") == 0;
 }
 
 PluginInfo MakePluginInfo() {
@@ -354,7 +451,9 @@ void Stop() {
         DeleteFileW(WidePath(host.iniPath).c_str());
     }
     PumpMessages();
-    HoldAlt(false);
+    for (int key : {VK_MENU, VK_CONTROL, VK_SHIFT}) {
+        HoldKey(key, false);
+    }
     host = Host();
 }
 
@@ -434,15 +533,19 @@ const std::string& IniPath() {
 }
 
 View& ArrangeView() {
-    return host.view;
+    return CurrentView();
 }
 
 double ZoomLevel() {
-    return host.zoomLevel;
+    return CurrentView().zoomLevel;
 }
 
 double TimeAt(double x) {
-    return host.view.startSeconds + x / host.zoomLevel;
+    return CurrentView().startSeconds + x / CurrentView().zoomLevel;
+}
+
+void SwitchProject(int index) {
+    host.currentProject = std::clamp(index, 0, kProjectCount - 1);
 }
 
 LRESULT TimeDisplayResult(size_t index) {
@@ -484,12 +587,18 @@ std::optional<int> ToggleState(int command) {
     return state(command);
 }
 
-void HoldAlt(bool held) {
+void HoldKey(int key, bool held) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
-    keys[VK_MENU] = held ? 0x80 : 0;
-    keys[VK_LMENU] = keys[VK_MENU];
+    keys[key] = held ? 0x80 : 0;
+    // The left-hand key along with the generic one, as a keyboard sets both.
+    const int left = key == VK_MENU ? VK_LMENU : key == VK_CONTROL ? VK_LCONTROL : VK_LSHIFT;
+    keys[left] = keys[key];
     SetKeyboardState(keys);
+}
+
+void HoldAlt(bool held) {
+    HoldKey(VK_MENU, held);
 }
 
 HMENU BuildMainMenu() {
@@ -529,7 +638,9 @@ void HandleMessage(MSG& message) {
                 hostShortcuts = false;
                 break;
             }
-            if (result == kAccelToHost) {
+            if (result == kAccelToHost || result == kAccelToHostEvenFromText) {
+                const bool fromText = result == kAccelToHost && IsTextField(message.hwnd);
+                hostShortcuts = message.wParam != VK_ESCAPE && !fromText;
                 break;
             }
         }

@@ -31,6 +31,8 @@ struct HostOptions {
     std::set<std::string> withheldFunctions;  // lookupFunction answers null for these
     int commandId = 41000;                    // what "command_id" returns for "RUVENKAL"
     int toggleCommandId = 41001;              // and for "RUVENKAL_TOGGLE"
+    int undoCommandId = 41002;                // and for "RUVENKAL_UNDO"
+    int redoCommandId = 41003;                // and for "RUVENKAL_REDO"
     bool iniPathNull = false;                 // get_ini_file returns null
     std::optional<std::string> iniText;       // written to the configuration file before start
     std::string iniPath;   // a lasting configuration file (UTF-8) instead of a temporary one
@@ -55,12 +57,22 @@ struct WindowMessage {
     LPARAM lParam;
 };
 
+// One call of GetSet_ArrangeView2: the times passed in, then the times it left.
+struct ViewCall {
+    bool isSet;
+    bool currentProject;  // false: a project other than the current one, or none of ours
+    int screenXStart, screenXEnd;
+    double startIn, endIn;
+    double start, end;
+};
+
 struct HostRecord {
     // "lookup NAME", "call NAME", "register KEY" in order; RefreshToolbar2 with its arguments;
-    // "play" when the space bar reached the host's shortcuts
+    // "play" and "shortcut KEYS" when a key reached the host's shortcuts
     std::vector<std::string> events;
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
+    std::vector<ViewCall> viewCalls;
     long long zoomCallCount = 0;
     int hZoomLevelCalls = 0;
     std::vector<WindowMessage>
@@ -105,16 +117,26 @@ HWND CreateExtraTimeDisplay();
 bool TimeDisplayIsSubclassed();
 const std::string& IniPath();
 
-// The arrange view under the time display, which share their x axis. Each adjustZoom call
-// multiplies the zoom by 1.1 to the power of its amount and keeps one point of the timeline in
-// place, by its last argument: 3 the time under the mouse pointer, 2 the view's centre, 1 and 0
-// the edit cursor, -1 (the host's preference here) the view's left edge; but the view never
-// starts before time 0.
+// The current project's arrange view under the time display, which share their x axis. Each
+// adjustZoom call multiplies the zoom by 1.1 to the power of its amount and keeps one point of the
+// timeline in place, by its last argument: 3 the time under the mouse pointer, 2 the view's
+// centre, 1 and 0 the edit cursor, -1 (the host's preference here) the view's left edge; but the
+// view never starts before time 0. GetSet_ArrangeView2 reads and sets it as the times at the time
+// display's two edges.
 struct View {
     double startSeconds = 0;  // the time at the time display's left edge
     double cursorSeconds = 4;
+    double zoomLevel = 100.0;  // pixels per second
 };
 View& ArrangeView();
+
+// The host's open projects, each with its own view, as tabs; EnumProjects hands them out.
+constexpr int kProjectCount = 2;
+struct Project {
+    View view;
+};
+// Makes project `index` the current one, as the user switching tabs does.
+void SwitchProject(int index);
 // The horizontal zoom in pixels per second, as GetHZoomLevel answers it.
 double ZoomLevel();
 // The time at client x of the time display.
@@ -151,11 +173,15 @@ void CallMenuHook(const char* menuName, HMENU menu, int flag);
 // Holds or releases Alt in this thread's key state, which mouse messages don't carry; Stop
 // releases it.
 void HoldAlt(bool held);
+// The same for VK_MENU, VK_CONTROL or VK_SHIFT, which keyboard messages don't carry either.
+void HoldKey(int key, bool held);
 
 // One message of the host's message loop. Keyboard messages go first to each registered
 // "accelerator", in registration order, and then, unless one claimed them, to the host's own
-// shortcuts: the space bar runs "play". The host never calls IsDialogMessage for a module's
-// windows.
+// shortcuts: the space bar runs "play", the F-keys and Ctrl with a letter record "shortcut F5" or
+// "shortcut Ctrl+S". A key handed to the host with -666 reaches its shortcuts unless it is Escape
+// or comes from a text field; with -667, unless it is Escape. The host never calls
+// IsDialogMessage for a module's windows.
 void HandleMessage(MSG& message);
 
 // Handles every message waiting in this thread's queue, as the host's loop would.

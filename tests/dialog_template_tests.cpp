@@ -78,7 +78,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     EXPECT_EQ(0, frame[0]);
     EXPECT_EQ(0, frame[1]);
     EXPECT_EQ(125, frame[2]);
-    EXPECT_EQ(196, frame[3]);
+    EXPECT_EQ(206, frame[3]);
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no menu
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
     EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
@@ -108,6 +108,8 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom when:"},
         {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
         {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
+        // The version, filled in when the dialog opens.
+        {shown | WS_DISABLED | SS_CENTER | SS_NOPREFIX, 0, 7, 192, 111, 8, 1007, "#130", ""},
     };
     ASSERT_EQ(expected.size(), itemCount);
     for (const Item& want : expected) {

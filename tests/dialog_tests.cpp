@@ -91,7 +91,7 @@ TEST_F(ConfigAction, NegativeCommandIdIsAccepted) {
 
 TEST_F(ConfigAction, OtherCommandsAreNotOurs) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    for (int command : {0, 1, kCommandId - 1, kCommandId + 2, kCommandId + 0x10000, -kCommandId}) {
+    for (int command : {0, 1, kCommandId - 1, kCommandId + 4, kCommandId + 0x10000, -kCommandId}) {
         EXPECT_FALSE(standin::RunCommand(command)) << command;
     }
     EXPECT_EQ(nullptr, FindConfigDialog());
@@ -121,8 +121,11 @@ TEST_F(ConfigAction, ShowsTheSettingsAndIsOwnedByTheMainWindow) {
     EXPECT_EQ("Upper half of time display", Text(dialog, kUpper));
     EXPECT_EQ("Lower half of time display", Text(dialog, kLower));
 
-    // The client area is the template's 125 x 196 dialog units.
-    RECT units = {0, 0, 125, 196};
+    // Which version is loaded, from the same place as the version resource's.
+    EXPECT_EQ("Ruvenkal " RUVENKAL_VERSION, Text(dialog, 1007));
+
+    // The client area is the template's 125 x 206 dialog units.
+    RECT units = {0, 0, 125, 206};
     ASSERT_TRUE(MapDialogRect(dialog, &units));
     RECT client = {};
     GetClientRect(dialog, &client);
@@ -414,7 +417,7 @@ TEST_F(ConfigAction, ChangesMidDragTakeEffectAtTheNextPressAndMove) {
     CheckDlgButton(dialog, kUpper, BST_UNCHECKED);
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 
-    standin::SendMouse(WM_MOUSEMOVE, 50, 5);
+    standin::SendMouse(WM_MOUSEMOVE, 50, 5, MK_LBUTTON);
     ASSERT_FALSE(Record().zoomCalls.empty());
     EXPECT_EQ(1.0, Record().zoomCalls.back().amount);  // the drag goes on, at the new scale
     standin::SendMouse(WM_LBUTTONUP, 50, 5);

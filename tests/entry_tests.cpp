@@ -14,9 +14,14 @@ namespace {
 
 const Events kRequiredLookups = {"lookup adjustZoom", "lookup GetHZoomLevel"};
 // The settings are loaded after the required lookups and before the time display is searched.
-const Events kLookupsAndSettings = {
-    "lookup adjustZoom",      "lookup GetHZoomLevel",         "lookup get_ini_file",
-    "lookup RefreshToolbar2", "lookup AddExtensionsMainMenu", "call get_ini_file"};
+const Events kLookupsAndSettings = {"lookup adjustZoom",
+                                    "lookup GetHZoomLevel",
+                                    "lookup get_ini_file",
+                                    "lookup RefreshToolbar2",
+                                    "lookup AddExtensionsMainMenu",
+                                    "lookup GetSet_ArrangeView2",
+                                    "lookup EnumProjects",
+                                    "call get_ini_file"};
 
 Events Then(const Events& first, const Events& more) {
     Events events = first;
@@ -24,8 +29,8 @@ Events Then(const Events& first, const Events& more) {
     return events;
 }
 
-// Show Config's three registrations, then the toggle's, the menu's, the dialog's keys and the
-// functions for scripts.
+// Show Config's three registrations, then the toggle's, Undo's and Redo's, the menu's, the
+// keyboard's and the functions for scripts.
 const Events kScriptApiEvents = {
     "register API_Ruvenkal_GetSetting",       "register APIdef_Ruvenkal_GetSetting",
     "register APIvararg_Ruvenkal_GetSetting", "register API_Ruvenkal_SetSetting",
@@ -34,6 +39,7 @@ const Events kAttachEvents =
     Then(Then(kLookupsAndSettings,
               {"register command_id", "register gaccel", "register hookcommand",
                "register command_id", "register gaccel", "register toggleaction",
+               "register command_id", "register gaccel", "register command_id", "register gaccel",
                "register hookcustommenu", "call AddExtensionsMainMenu", "register accelerator"}),
          kScriptApiEvents);
 const Events kUnloadEvents = {"register -API_Ruvenkal_GetSetting",
@@ -46,6 +52,8 @@ const Events kUnloadEvents = {"register -API_Ruvenkal_GetSetting",
                               "register -hookcommand",
                               "register -gaccel",
                               "register -toggleaction",
+                              "register -gaccel",
+                              "register -gaccel",
                               "register -gaccel",
                               "register -hookcustommenu"};
 
@@ -104,7 +112,7 @@ void ExpectOneHook() {
     Record().timeDisplayMessages.clear();
     const size_t zoomsBefore = Record().zoomCalls.size();
     standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
-    standin::SendMouse(WM_MOUSEMOVE, 10, 9);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 9, MK_LBUTTON);
     int presses = 0;
     int moves = 0;
     for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
@@ -128,7 +136,7 @@ TEST_F(Entry, AttachesInOrderAndNeverCallsGetHZoomLevel) {
     EXPECT_EQ(kAttachEvents, Record().events);
 
     standin::SendMouse(WM_LBUTTONDOWN, 10, 5);
-    standin::SendMouse(WM_MOUSEMOVE, 10, 8);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 8, MK_LBUTTON);
     ASSERT_EQ(1u, Record().zoomCalls.size());
     EXPECT_EQ(0, Record().hZoomLevelCalls);
 }
@@ -158,7 +166,7 @@ TEST_F(Entry, UnloadCallPutsTheTimeDisplayProcedureBack) {
     // The host unloads the module; the time display goes on working without it.
     standin::UnloadModule();
     Record().timeDisplayMessages.clear();
-    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9));
+    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9, MK_LBUTTON));
     EXPECT_TRUE(Record().zoomCalls.empty());
 }
 
@@ -203,7 +211,7 @@ TEST_F(Entry, UnloadCallUnderAForeignSubclassKeepsTheModuleLoaded) {
     standin::UnloadModule();
     foreignSubclassCalls = 0;
     Record().timeDisplayMessages.clear();
-    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9));
+    EXPECT_EQ(standin::TimeDisplayResult(0), standin::SendMouse(WM_MOUSEMOVE, 10, 9, MK_LBUTTON));
     EXPECT_EQ(1, foreignSubclassCalls);
     RemoveForeignSubclass();
 }
@@ -213,7 +221,7 @@ TEST_F(Entry, UnloadCallUnderAForeignSubclassKeepsTheModuleLoaded) {
 TEST_F(Entry, TimeDisplayDestroyedMidDragIsForgotten) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     standin::SendMouse(WM_LBUTTONDOWN, 10, 15);
-    standin::SendMouse(WM_MOUSEMOVE, 10, 17);
+    standin::SendMouse(WM_MOUSEMOVE, 10, 17, MK_LBUTTON);
     Record().timeDisplayMessages.clear();
 
     DestroyWindow(standin::TimeDisplay());

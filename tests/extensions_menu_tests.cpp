@@ -1,5 +1,6 @@
 // The "Ruvenkal" submenu in the host's Extensions menu: what it holds, when it changes, and what
 // choosing its items does.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,11 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kVersionLine = "  Ruvenkal " RUVENKAL_VERSION " #0 grayed";
+// What the host builds at flag 0: plain command items, no state.
+const std::string kSettingsLine = "  &Settings... #41000";
+const std::string kToggleLine = "  &Zoom by dragging the time display #41001";
+const std::string kUndoLine = "  &Undo zoom drag #41002";
+const std::string kRedoLine = "  &Redo zoom drag #41003";
 
 // Each item as a line: its text and identifier, then its check mark and whether it is disabled,
 // or "----" for a separator; a submenu's items follow it, indented.
@@ -47,34 +52,39 @@ Lines DescribeMenu(HMENU menu, const std::string& indent = "") {
 
 struct ItemsCase {
     const char* name;
-    int toggleCommandId;
-    std::string iniText;
+    std::function<void(HostOptions&)> configure;
     Lines items;
 };
 
 const ItemsCase kItemsCases[] = {
     {"On",
-     kToggle,
-     "",
-     {"Ruvenkal", "  &Settings... #41000", "  &Zoom by dragging the time display #41001 checked",
-      "  ----", kVersionLine}},
+     [](HostOptions&) {},
+     {"Ruvenkal", kSettingsLine, kToggleLine, "  ----", kUndoLine, kRedoLine}},
+    // No check mark until the menu is about to show.
     {"StoredOff",
-     kToggle,
-     "[ruvenkal]\r\nenabled=0\r\n",
-     {"Ruvenkal", "  &Settings... #41000", "  &Zoom by dragging the time display #41001", "  ----",
-      kVersionLine}},
-    // The host gave the toggle no identifier.
-    {"WithoutTheToggle", 0, "", {"Ruvenkal", "  &Settings... #41000", "  ----", kVersionLine}},
+     [](HostOptions& o) { o.iniText = "[ruvenkal]\r\nenabled=0\r\n"; },
+     {"Ruvenkal", kSettingsLine, kToggleLine, "  ----", kUndoLine, kRedoLine}},
+    // An action the host gave no identifier has no item.
+    {"WithoutTheToggle",
+     [](HostOptions& o) { o.toggleCommandId = 0; },
+     {"Ruvenkal", kSettingsLine, "  ----", kUndoLine, kRedoLine}},
+    {"WithoutUndo",
+     [](HostOptions& o) { o.undoCommandId = 0; },
+     {"Ruvenkal", kSettingsLine, kToggleLine, "  ----", kRedoLine}},
+    {"WithoutRedo",
+     [](HostOptions& o) { o.redoCommandId = 0; },
+     {"Ruvenkal", kSettingsLine, kToggleLine, "  ----", kUndoLine}},
+    // A host that can't give views back has no zoom history.
+    {"WithoutTheViewFunctions",
+     [](HostOptions& o) { o.withheldFunctions = {"GetSet_ArrangeView2"}; },
+     {"Ruvenkal", kSettingsLine, kToggleLine}},
 };
 
 class MenuItems : public HostTest, public ::testing::WithParamInterface<ItemsCase> {};
 
-TEST_P(MenuItems, AreAppendedWhenTheHostBuildsItsExtensionsMenu) {
+TEST_P(MenuItems, AreCommandsWithoutStateWhenTheHostBuildsItsExtensionsMenu) {
     HostOptions options;
-    options.toggleCommandId = GetParam().toggleCommandId;
-    if (!GetParam().iniText.empty()) {
-        options.iniText = GetParam().iniText;
-    }
+    GetParam().configure(options);
     ASSERT_NO_FATAL_FAILURE(Attach(options));
     HMENU extensions = standin::BuildMainMenu();
     ASSERT_NE(nullptr, extensions);
@@ -91,43 +101,40 @@ TEST_F(ExtensionsMenu, IsAppendedOnceAfterTheHostsOwnItems) {
     AppendMenuA(menu, MF_STRING, 500, "Host &A");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING | MF_GRAYED | MF_CHECKED, 501, "Host B");
-    const Lines hostItems = DescribeMenu(menu);
+    Lines expected = DescribeMenu(menu);
 
     standin::CallMenuHook("Main extensions", menu, 0);
     standin::CallMenuHook("Main extensions", menu, 0);
 
-    Lines expected = hostItems;
-    expected.insert(expected.end(), {"Ruvenkal", "  &Settings... #41000",
-                                     "  &Zoom by dragging the time display #41001 checked",
-                                     "  ----", kVersionLine});
+    expected.insert(expected.end(),
+                    {"Ruvenkal", kSettingsLine, kToggleLine, "  ----", kUndoLine, kRedoLine});
     EXPECT_EQ(expected, DescribeMenu(menu));
     DestroyMenu(menu);
 }
 
-TEST_F(ExtensionsMenu, OtherMenusAndFlagsChangeNothing) {
+TEST_F(ExtensionsMenu, OnlyTheBuiltExtensionsMenuGetsTheSubmenu) {
     ASSERT_NO_FATAL_FAILURE(Attach());
-    HMENU extensions = standin::BuildMainMenu();
-    ASSERT_TRUE(standin::RunCommand(kToggle));  // off, which only flag 1 shows
-    const Lines before = DescribeMenu(extensions);
-
     const struct {
         const char* name;
         int flag;
     } calls[] = {{"Main extensions", 2},
                  {"Main extensions", -1},
+                 {"Main extensions", 1},
                  {"Main file", 0},
-                 {"Main file", 1},
-                 {"main extensions", 1},
+                 {"main extensions", 0},
                  {"Main extensions ", 0},
-                 {"Main extensions2", 1},
-                 {"", 1},
+                 {"Main extensions2", 0},
+                 {"", 0},
                  {nullptr, 0},
                  {nullptr, 1}};
     for (const auto& call : calls) {
         SCOPED_TRACE(std::string(call.name ? call.name : "(null)") + " " +
                      std::to_string(call.flag));
-        standin::CallMenuHook(call.name, extensions, call.flag);
-        EXPECT_EQ(before, DescribeMenu(extensions));
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, 500, "Host A");
+        standin::CallMenuHook(call.name, menu, call.flag);
+        EXPECT_EQ(Lines{"Host A #500"}, DescribeMenu(menu));
+        DestroyMenu(menu);
     }
     // Nothing to add to or mark in a menu that isn't there.
     HMENU gone = CreatePopupMenu();
@@ -138,12 +145,62 @@ TEST_F(ExtensionsMenu, OtherMenusAndFlagsChangeNothing) {
     }
 }
 
+// A drag that zooms, for something to undo.
+void ZoomDrag() {
+    standin::SendMouse(WM_LBUTTONDOWN, 40, 4, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 9, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 40, 9);
+}
+
+// The user may move the items anywhere: states go by command, into any submenu, under whatever
+// menu name the host shows them.
+TEST_F(ExtensionsMenu, StatesFollowTheItemsWhereverTheUserPutThem) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    HMENU menu = CreatePopupMenu();
+    HMENU inner = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, kToggle, "Zoom drag");
+    AppendMenuA(menu, MF_STRING, 500, "Host A");
+    AppendMenuA(inner, MF_STRING, 41003, "Redo");
+    AppendMenuA(inner, MF_STRING | MF_GRAYED, 501, "Host B");
+    AppendMenuA(inner, MF_STRING, 41002, "Undo");
+    AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(inner), "Mine");
+    const auto shown = [menu] {
+        standin::CallMenuHook("Main options", menu, 1);
+        return DescribeMenu(menu);
+    };
+
+    EXPECT_EQ((Lines{"Zoom drag #41001 checked", "Host A #500", "Mine", "  Redo #41003 grayed",
+                     "  Host B #501 grayed", "  Undo #41002 grayed"}),
+              shown());
+    ZoomDrag();
+    ASSERT_TRUE(standin::RunCommand(kToggle));
+    EXPECT_EQ((Lines{"Zoom drag #41001", "Host A #500", "Mine", "  Redo #41003 grayed",
+                     "  Host B #501 grayed", "  Undo #41002"}),
+              shown());
+    ASSERT_TRUE(standin::RunCommand(41002));
+    EXPECT_EQ((Lines{"Zoom drag #41001", "Host A #500", "Mine", "  Redo #41003",
+                     "  Host B #501 grayed", "  Undo #41002 grayed"}),
+              shown());
+    DestroyMenu(menu);
+}
+
+TEST_F(ExtensionsMenu, AMenuWithoutTheItemsIsLeftAsItIs) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    ZoomDrag();
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 500, "Host A");
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 501, "Host B");
+    const Lines before = DescribeMenu(menu);
+    standin::CallMenuHook("Main extensions", menu, 1);
+    EXPECT_EQ(before, DescribeMenu(menu));
+    DestroyMenu(menu);
+}
+
 TEST_F(ExtensionsMenu, CheckMarkFollowsTheSwitchEachTimeTheMenuOpens) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     HMENU extensions = standin::BuildMainMenu();
-    const std::string on = "  &Zoom by dragging the time display #41001 checked";
-    const std::string off = "  &Zoom by dragging the time display #41001";
-    ASSERT_EQ(on, DescribeMenu(extensions)[2]);
+    const std::string on = kToggleLine + " checked";
+    const std::string off = kToggleLine;
 
     for (const std::string& expected : {off, on, off}) {
         ASSERT_TRUE(standin::RunCommand(kToggle));
@@ -189,12 +246,14 @@ TEST_F(ExtensionsMenu, WithoutAddExtensionsMainMenuTheHookStillServes) {
     DestroyMenu(menu);
 }
 
-TEST_F(ExtensionsMenu, UnloadTakesTheSubmenuAway) {
+// The host is quitting when it unloads modules: its menus are its own to take down.
+TEST_F(ExtensionsMenu, UnloadLeavesTheHostsMenuAsItIs) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     HMENU extensions = standin::BuildMainMenu();
-    ASSERT_EQ(5u, DescribeMenu(extensions).size());
+    const Lines before = DescribeMenu(extensions);
+    ASSERT_EQ(6u, before.size());
     EXPECT_EQ(0, standin::CallEntry(nullptr));
-    EXPECT_EQ(Lines{}, DescribeMenu(extensions));
+    EXPECT_EQ(before, DescribeMenu(extensions));
     EXPECT_EQ(nullptr, standin::RegisteredItem("hookcustommenu"));
 }
 

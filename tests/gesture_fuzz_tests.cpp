@@ -102,7 +102,12 @@ std::vector<Event> RandomSequence(std::mt19937& random) {
         }
         x = std::max(-32768, std::min(32767, x));
         y = std::max(-32768, std::min(32767, y));
-        const WPARAM keys = random() & 0xFFFF;
+        // Windows sets MK_LBUTTON on every move while the button is held; a move without it says
+        // that the button went up elsewhere.
+        WPARAM keys = random() & 0xFFFF;
+        if (message == WM_MOUSEMOVE && percent(random) < 90) {
+            keys |= MK_LBUTTON;
+        }
         events.push_back({message, x, y, keys, percent(random) < 25});
     }
     return events;
@@ -231,6 +236,8 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             drag.startX = drag.lastX = e.x;
             drag.startY = drag.lastY = e.y;
         } else if (e.message == WM_LBUTTONUP) {
+            drag.active = false;
+        } else if (e.message == WM_MOUSEMOVE && drag.active && (keys & MK_LBUTTON) == 0) {
             drag.active = false;
         } else if (e.message == WM_MOUSEMOVE && drag.active) {
             expected = TrackMove(&drag, e, settings);

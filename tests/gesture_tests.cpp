@@ -40,6 +40,10 @@ Step Move(int x, int y) {
 Step ZoomingMove(int x, int y, int dy) {
     return {WM_MOUSEMOVE, x, y, x, y, dy, MK_LBUTTON};
 }
+// A move without MK_LBUTTON: the button went up where the time display didn't see it.
+Step MoveWithoutButton(int x, int y) {
+    return Send(WM_MOUSEMOVE, x, y);
+}
 Step PinnedMove(int x, int y, int forwardedX, int forwardedY, int zoomDy = kNoZoom) {
     return {WM_MOUSEMOVE, x, y, forwardedX, forwardedY, zoomDy, MK_LBUTTON};
 }
@@ -114,6 +118,17 @@ const GestureCase kCases[] = {
      {Press(100, 15), PinnedMove(110, 15, 110, 15), Press(100, 15),
       PinnedMove(100, 17, 100, 17, 2)}},
     {"MovesWithoutPressPassUnchanged", 20, {Move(10, 5), Move(10, 18), Move(300, 19)}},
+    // A move without the button ends the drag, and passes as sent.
+    {"MoveWithoutButtonEndsADrag",
+     20,
+     {Press(40, 4), MoveWithoutButton(40, 9), Move(40, 20), Move(45, 2)}},
+    {"MoveWithoutButtonEndsADoubleClickDrag",
+     20,
+     {Press(40, 4), Release(40, 4), DoubleClick(40, 4), MoveWithoutButton(40, 9), Move(40, 20)}},
+    {"MoveWithoutButtonEndsALowerHalfDrag",
+     20,
+     {Press(100, 15), PinnedMove(100, 17, 100, 17, 2), MoveWithoutButton(110, 18), Move(120, 30),
+      Move(90, 12)}},
 
     // Other mouse messages pass through untouched, even mid-drag.
     {"OtherMessagesPassUnchanged",
@@ -450,7 +465,7 @@ TEST_P(Interruption, EndsTheDragOnlyWhenTheCaptureGoesElsewhere) {
     const LPARAM lParam =
         reinterpret_cast<LPARAM>(capture[static_cast<int>(GetParam().newCapture)]);
     standin::SendMouse(WM_LBUTTONDOWN, 100, 15);
-    standin::SendMouse(WM_MOUSEMOVE, 100, 16);
+    standin::SendMouse(WM_MOUSEMOVE, 100, 16, MK_LBUTTON);
     Record().timeDisplayMessages.clear();
     const size_t zoomsBefore = Record().zoomCalls.size();
 
@@ -470,7 +485,7 @@ TEST_P(Interruption, EndsTheDragOnlyWhenTheCaptureGoesElsewhere) {
 
     // The next press starts a drag as usual.
     standin::SendMouse(WM_LBUTTONDOWN, 100, 4);
-    standin::SendMouse(WM_MOUSEMOVE, 100, 6);
+    standin::SendMouse(WM_MOUSEMOVE, 100, 6, MK_LBUTTON);
     EXPECT_EQ(static_cast<double>(0.1f) * 2, Record().zoomCalls.back().amount);
 }
 
@@ -481,13 +496,13 @@ TEST_F(GestureMessages, AnotherWindowTakingTheCaptureEndsTheDrag) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     standin::SendMouse(WM_LBUTTONDOWN, 40, 4);  // the time display takes the capture
     ASSERT_EQ(standin::TimeDisplay(), GetCapture());
-    standin::SendMouse(WM_MOUSEMOVE, 40, 6);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 6, MK_LBUTTON);
     ASSERT_EQ(1u, Record().zoomCalls.size());
 
     HWND popup = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
     SetCapture(popup);
-    standin::SendMouse(WM_MOUSEMOVE, 40, 12);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 12, MK_LBUTTON);
     EXPECT_EQ(1u, Record().zoomCalls.size());
     ReleaseCapture();
     DestroyWindow(popup);

@@ -40,7 +40,7 @@ inline HalfAmounts ZoomPerPixelInEachHalf() {
     for (int half = 0; half < 2; ++half) {
         const size_t before = standin::Record().zoomCalls.size();
         standin::SendMouse(WM_LBUTTONDOWN, 50, pressY[half]);
-        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1);
+        standin::SendMouse(WM_MOUSEMOVE, 50, pressY[half] + 1, MK_LBUTTON);
         standin::SendMouse(WM_LBUTTONUP, 50, pressY[half] + 1);
         if (standin::Record().zoomCalls.size() > before) {
             *halves[half] = standin::Record().zoomCalls.back().amount;
@@ -64,7 +64,7 @@ inline GestureSettings ObserveGestureSettings() {
     const int pressY = standin::Options().timeDisplayHeight / 2 + 1;
     standin::SendMouse(WM_LBUTTONDOWN, 50, pressY);
     for (int pixels = 1; pixels <= 70 && !seen.zooms; ++pixels) {
-        standin::SendMouse(WM_MOUSEMOVE, 50, pressY + pixels);
+        standin::SendMouse(WM_MOUSEMOVE, 50, pressY + pixels, MK_LBUTTON);
         if (standin::Record().zoomCalls.size() > before) {
             seen = {true, standin::Record().zoomCalls.back().centerMode, pixels};
         }

@@ -235,11 +235,11 @@ TEST_P(ScriptApi, AcceptedSetsApplyToTheNextDrag) {
 TEST_P(ScriptApi, SwitchingOffMidDragEndsItAndRefreshesTheToolbar) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     standin::SendMouse(WM_LBUTTONDOWN, 50, 3);
-    standin::SendMouse(WM_MOUSEMOVE, 50, 5);
+    standin::SendMouse(WM_MOUSEMOVE, 50, 5, MK_LBUTTON);
     ASSERT_EQ(1u, Record().zoomCalls.size());
 
     ASSERT_TRUE(Set(GetParam(), "enabled", "0"));
-    standin::SendMouse(WM_MOUSEMOVE, 50, 9);
+    standin::SendMouse(WM_MOUSEMOVE, 50, 9, MK_LBUTTON);
     EXPECT_EQ(1u, Record().zoomCalls.size());
     EXPECT_EQ("call RefreshToolbar2 0 " + std::to_string(kToggle), Record().events.back());
     EXPECT_EQ(0, standin::ToggleState(kToggle));

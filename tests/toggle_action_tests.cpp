@@ -73,6 +73,8 @@ TEST_P(ToggleRegistration, FollowsShowConfigAndIsRemovedAtUnload) {
     const RegistrationCase& c = GetParam();
     HostOptions options;
     options.toggleCommandId = c.toggleCommandId;
+    // Without the host's view functions, so that no undo and redo actions follow the toggle.
+    options.withheldFunctions = {"GetSet_ArrangeView2"};
     ASSERT_NO_FATAL_FAILURE(Attach(options));
 
     ASSERT_EQ(c.attached, RegisteredKeys());
@@ -126,14 +128,14 @@ TEST_F(ToggleAction, AnswersForItsOwnCommandOnly) {
 TEST_F(ToggleAction, SwitchingOffEndsTheDragAndSaves) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     standin::SendMouse(WM_LBUTTONDOWN, 100, 15);
-    standin::SendMouse(WM_MOUSEMOVE, 100, 17);
+    standin::SendMouse(WM_MOUSEMOVE, 100, 17, MK_LBUTTON);
     ASSERT_EQ(1u, Record().zoomCalls.size());
 
     EXPECT_TRUE(standin::RunCommand(kToggle));
     EXPECT_EQ(std::string(kDefaultFile) + "enabled=0\r\n", ReadTextFile(standin::IniPath()));
     // The rest of the drag reaches the time display as without the module.
     Record().timeDisplayMessages.clear();
-    standin::SendMouse(WM_MOUSEMOVE, 103, 21);
+    standin::SendMouse(WM_MOUSEMOVE, 103, 21, MK_LBUTTON);
     EXPECT_EQ(standin::MousePosition(103, 21), Record().timeDisplayMessages[0].lParam);
     standin::SendMouse(WM_LBUTTONUP, 103, 21);
     EXPECT_FALSE(ObserveGestureSettings().zooms);

@@ -2,6 +2,7 @@
 
 #include "host/module_state.h"
 #include "settings/zoom_settings.h"
+#include "view/zoom_history.h"
 
 DragState dragState;
 
@@ -62,6 +63,8 @@ bool KeysAllowZoom(WPARAM keys) {
 }  // namespace
 
 void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position) {
+    // A press without a button-up before it: the drag before still counts.
+    EndDrag();
     dragState.startX = PositionX(position);
     dragState.startY = PositionY(position);
 
@@ -109,6 +112,10 @@ LPARAM TrackDragMove(LPARAM position) {
     }
 
     if (dy != 0) {
+        if (!dragState.zoomed) {
+            dragState.zoomed = true;
+            RememberViewBeforeZoom();
+        }
         // A float (24 bits) times a difference of at most 17 bits is exact in a double.
         const double amount = static_cast<double>(zoomSettings.scale) * dy;
         moduleState.hostApi.adjustZoom(amount, 0, 0, zoomSettings.adjustMode);
@@ -118,4 +125,19 @@ LPARAM TrackDragMove(LPARAM position) {
 
 void EndDrag() {
     dragState.active = false;
+    if (dragState.zoomed) {
+        dragState.zoomed = false;
+        RecordRememberedView();
+    }
+}
+
+void CancelDrag() {
+    if (!dragState.active || !ZoomHistoryAvailable()) {
+        return;
+    }
+    dragState.active = false;
+    if (dragState.zoomed) {
+        dragState.zoomed = false;
+        RestoreRememberedView();
+    }
 }

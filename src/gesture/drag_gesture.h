@@ -10,6 +10,7 @@ enum AxisLock : int { AXIS_UNDECIDED = 0, AXIS_HORIZONTAL = 1, AXIS_VERTICAL = 2
 
 struct DragState {
     bool active;
+    bool zoomed;  // the drag has called adjustZoom: its view before that can be taken back
     DragArea area;
     AxisLock axis;
     int startX, startY;
@@ -27,4 +28,9 @@ void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position);
 // while a lock distance keeps the lower half's axis undecided.
 LPARAM TrackDragMove(LPARAM position);
 
+// Ends the drag; one that zoomed leaves its view before the zoom to undo.
 void EndDrag();
+
+// Escape during a drag: it zooms no more until the next press, and one that zoomed puts the view
+// back as it was before, leaving nothing to undo. Does nothing without a zoom history.
+void CancelDrag();

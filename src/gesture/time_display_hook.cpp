@@ -38,7 +38,14 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             break;
         case WM_MOUSEMOVE:
             if (dragState.active) {
-                lParam = TrackDragMove(lParam);
+                // Windows sets MK_LBUTTON on every move while the button is held. Without it, the
+                // button-up went elsewhere (a window opened by a double-click, say), and hovering
+                // must not zoom.
+                if ((wParam & MK_LBUTTON) == 0) {
+                    EndDrag();
+                } else {
+                    lParam = TrackDragMove(lParam);
+                }
             }
             break;
         case WM_LBUTTONUP:

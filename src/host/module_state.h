@@ -9,6 +9,8 @@ struct HostApi {
     GetIniFileFunction get_ini_file;          // optional
     RefreshToolbar2Function RefreshToolbar2;  // optional
     AddExtensionsMainMenuFunction AddExtensionsMainMenu;  // optional
+    GetSetArrangeView2Function GetSet_ArrangeView2;       // optional: without it, no zoom history
+    EnumProjectsFunction EnumProjects;                    // optional: without it, one project
 };
 
 struct ModuleState {
@@ -16,11 +18,12 @@ struct ModuleState {
     const char* iniPath;
     int commandId;        // "Show Config"
     int toggleCommandId;  // "Toggle zoom drag"; 0 when the host gave none and it is left out
+    int undoCommandId;    // "Undo zoom drag"; 0 when left out
+    int redoCommandId;    // "Redo zoom drag"; 0 when left out
     HINSTANCE hostInstance;
     HWND mainWindow;
     WNDPROC previousProc;
     HWND configDialog;
-    HMENU extensionsMenu;  // the host's menu that holds our submenu, for taking it away at unload
 
     // Kept for the detach at unload.
     bool attached;

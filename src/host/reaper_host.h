@@ -31,6 +31,18 @@ using GetIniFileFunction = const char* (*)();
 // Redraws the toolbar buttons of `command` in action list `section` (0: the main one).
 using RefreshToolbar2Function = void (*)(int section, int command);
 
+// A project of the host; only ever passed back to it.
+struct ReaProject;
+
+// Reads (isSet false) or sets the arrange view's start and end time; screen x 0 and 0 mean the
+// whole view.
+using GetSetArrangeView2Function = void (*)(ReaProject* proj, bool isSet, int screen_x_start,
+                                            int screen_x_end, double* start_timeInOut,
+                                            double* end_timeInOut);
+// The project open in tab `idx`, or with -1 the current one; null past the last.
+using EnumProjectsFunction = ReaProject* (*)(int idx, char* projfnOutOptional,
+                                             int projfnOutOptional_sz);
+
 // Makes sure that the main window has an Extensions menu.
 using AddExtensionsMainMenuFunction = bool (*)();
 
@@ -68,7 +80,8 @@ enum AcceleratorResult : int {
     ACCEL_NOT_OURS = 0,    // not our window: the host goes on as usual
     ACCEL_EATEN = 1,       // handled: the host does nothing more with it
     ACCEL_PLAIN_KEY = -1,  // goes to its window as a plain keystroke, without host shortcuts
-    ACCEL_TO_HOST = -666,  // goes to the host's shortcuts (Escape excepted)
+    ACCEL_TO_HOST = -666,  // goes to the host's shortcuts (not Escape, not from a text field)
+    ACCEL_TO_HOST_EVEN_FROM_TEXT = -667,  // the same, even from a text field
 };
 
 extern "C" int ReaperPluginEntry(HINSTANCE instance, HostInfo* info);

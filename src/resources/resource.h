@@ -9,3 +9,4 @@
 #define IDC_LOCK 1004
 #define IDC_ENABLED 1005
 #define IDC_MODIFIER 1006
+#define IDC_VERSION 1007

@@ -57,3 +57,15 @@ bool SettingIsSaved(SettingId id, const ZoomSettings& settings) {
     }
     return settings.*setting.integerField != kDefaultZoomSettings.*setting.integerField;
 }
+
+bool SameSettings(const ZoomSettings& a, const ZoomSettings& b) {
+    for (const SettingKey& setting : kSettingKeys) {
+        const bool same = setting.scaleField != nullptr
+                              ? a.*setting.scaleField == b.*setting.scaleField
+                              : a.*setting.integerField == b.*setting.integerField;
+        if (!same) {
+            return false;
+        }
+    }
+    return true;
+}

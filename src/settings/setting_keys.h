@@ -40,5 +40,8 @@ bool ReadSetting(SettingId id, const char* text, ZoomSettings* settings);
 // The field as text, cut to fit `size` bytes with the terminator.
 void WriteSetting(SettingId id, const ZoomSettings& settings, char* buffer, std::size_t size);
 
+// Whether every stored setting has the same value in both.
+bool SameSettings(const ZoomSettings& a, const ZoomSettings& b);
+
 // Whether the setting belongs in the file, given the values about to be saved.
 bool SettingIsSaved(SettingId id, const ZoomSettings& settings);

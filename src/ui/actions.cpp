@@ -5,15 +5,20 @@
 #include "settings/zoom_settings.h"
 #include "ui/config_dialog.h"
 #include "ui/gesture_switch.h"
+#include "view/zoom_history.h"
 
 namespace {
 
 char showConfigName[] = "RUVENKAL";
 char toggleName[] = "RUVENKAL_TOGGLE";
+char undoName[] = "RUVENKAL_UNDO";
+char redoName[] = "RUVENKAL_REDO";
 
 // The host keeps these records' addresses for as long as the actions are registered.
 AccelRegistration showConfigAccel = {{0, 0, 0}, "Ruvenkal Extension : Show Config"};
 AccelRegistration toggleAccel = {{0, 0, 0}, "Ruvenkal Extension : Toggle zoom drag"};
+AccelRegistration undoAccel = {{0, 0, 0}, "Ruvenkal Extension : Undo zoom drag"};
+AccelRegistration redoAccel = {{0, 0, 0}, "Ruvenkal Extension : Redo zoom drag"};
 
 void* HookAddress() {
     return reinterpret_cast<void*>(&OnHookCommand);
@@ -23,23 +28,52 @@ void* ToggleStateAddress() {
     return reinterpret_cast<void*>(&OnToggleActionState);
 }
 
-// A toggle left out has identifier 0, which must not match the host's command 0.
+// An action left out has identifier 0, which must not match the host's command 0.
+bool IsCommand(int command, int registered) {
+    return registered != 0 && command == registered;
+}
+
 bool IsToggleCommand(int command) {
-    return moduleState.toggleCommandId != 0 && command == moduleState.toggleCommandId;
+    return IsCommand(command, moduleState.toggleCommandId);
 }
 
 WORD CommandOf(int commandId) {
     return static_cast<WORD>(commandId & 0xFFFF);
 }
 
+// An optional action: its command, then its action record. 0, with nothing more registered,
+// when the host gives no command identifier.
+int RegisterOptionalAction(RegisterItemFunction registerItem, char* name,
+                           AccelRegistration* accel) {
+    const int commandId = registerItem("command_id", name);
+    if (commandId != 0) {
+        accel->accel.cmd = CommandOf(commandId);
+        registerItem("gaccel", accel);
+    }
+    return commandId;
+}
+
+void UnregisterOptionalAction(RegisterItemFunction registerItem, int commandId,
+                              AccelRegistration* accel) {
+    if (commandId != 0) {
+        registerItem("-gaccel", accel);
+    }
+}
+
 void RegisterToggleAction(RegisterItemFunction registerItem) {
-    moduleState.toggleCommandId = registerItem("command_id", toggleName);
-    if (moduleState.toggleCommandId == 0) {
+    moduleState.toggleCommandId = RegisterOptionalAction(registerItem, toggleName, &toggleAccel);
+    if (moduleState.toggleCommandId != 0) {
+        registerItem("toggleaction", ToggleStateAddress());
+    }
+}
+
+// Without the host functions that a zoom history needs, there is nothing to undo or redo.
+void RegisterHistoryActions(RegisterItemFunction registerItem) {
+    if (!ZoomHistoryAvailable()) {
         return;
     }
-    toggleAccel.accel.cmd = CommandOf(moduleState.toggleCommandId);
-    registerItem("gaccel", &toggleAccel);
-    registerItem("toggleaction", ToggleStateAddress());
+    moduleState.undoCommandId = RegisterOptionalAction(registerItem, undoName, &undoAccel);
+    moduleState.redoCommandId = RegisterOptionalAction(registerItem, redoName, &redoAccel);
 }
 
 void ToggleZoomDrag() {
@@ -60,6 +94,7 @@ bool RegisterActions(RegisterItemFunction registerItem) {
     registerItem("gaccel", &showConfigAccel);
     registerItem("hookcommand", HookAddress());
     RegisterToggleAction(registerItem);
+    RegisterHistoryActions(registerItem);
     return true;
 }
 
@@ -68,8 +103,10 @@ void UnregisterActions(RegisterItemFunction registerItem) {
     registerItem("-gaccel", &showConfigAccel);
     if (moduleState.toggleCommandId != 0) {
         registerItem("-toggleaction", ToggleStateAddress());
-        registerItem("-gaccel", &toggleAccel);
     }
+    UnregisterOptionalAction(registerItem, moduleState.toggleCommandId, &toggleAccel);
+    UnregisterOptionalAction(registerItem, moduleState.undoCommandId, &undoAccel);
+    UnregisterOptionalAction(registerItem, moduleState.redoCommandId, &redoAccel);
     DestroyConfigDialog();
 }
 
@@ -80,6 +117,15 @@ bool OnHookCommand(int command, int) {
     }
     if (IsToggleCommand(command)) {
         ToggleZoomDrag();
+        return true;
+    }
+    // With nothing to undo or redo, still handled: the command is ours.
+    if (IsCommand(command, moduleState.undoCommandId)) {
+        UndoZoomDrag();
+        return true;
+    }
+    if (IsCommand(command, moduleState.redoCommandId)) {
+        RedoZoomDrag();
         return true;
     }
     return false;

@@ -5,10 +5,15 @@
 #include "resources/resource.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
+#include "ruvenkal_version.h"
 #include "settings/zoom_settings.h"
 #include "ui/gesture_switch.h"
 
 namespace {
+
+// Whether the dialog was last shown rather than hidden. Destroying a window hides it first, so
+// its visibility can't tell at WM_DESTROY.
+bool dialogShown;
 
 // An item of a drop-down list and the setting's value it stands for.
 struct ListChoice {
@@ -101,6 +106,7 @@ void ShowSetting(HWND dialog, SettingId id) {
 }
 
 void ShowSettings(HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_VERSION, "Ruvenkal " RUVENKAL_VERSION_TEXT);
     FillChoices(dialog, IDC_FOCUS, kFocusChoices);
     FillChoices(dialog, IDC_MODIFIER, kModifierChoices);
     for (int id = 0; id < SETTING_COUNT; ++id) {
@@ -126,6 +132,48 @@ int Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// Where the main window is, or would be if it weren't minimised: the action may run from a
+// global shortcut or a script while it is, and a minimised window sits near (-32000, -32000).
+RECT MainWindowPlace() {
+    RECT place = {};
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (IsIconic(moduleState.mainWindow) &&
+        GetWindowPlacement(moduleState.mainWindow, &placement)) {
+        return placement.rcNormalPosition;
+    }
+    GetWindowRect(moduleState.mainWindow, &place);
+    return place;
+}
+
+// `start` moved so that `length` fits between `low` and `high`; at `low` if it can't.
+int Within(int start, int length, int low, int high) {
+    if (start + length > high) {
+        start = high - length;
+    }
+    return start < low ? low : start;
+}
+
+// Centred over the main window, but wholly on the work area of the monitor nearest to it.
+POINT DialogPosition(const RECT& dialog) {
+    const RECT main = MainWindowPlace();
+    POINT position = {main.left + (Width(main) - Width(dialog)) / 2,
+                      main.top + (Height(main) - Height(dialog)) / 2};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&main, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        position.x = Within(position.x, Width(dialog), work.left, work.right);
+        position.y = Within(position.y, Height(dialog), work.top, work.bottom);
+    }
+    return position;
+}
+
+void ApplyAndSave(HWND dialog) {
+    ApplySettings(dialog);
+    SaveSettings();
+}
+
 }  // namespace
 
 void ShowConfigDialog() {
@@ -142,14 +190,10 @@ HWND CreateConfigDialog() {
     if (dialog == nullptr) {
         return nullptr;
     }
-    // Centred over the main window, on whichever monitor that is.
     RECT own = {};
-    RECT main = {};
     GetWindowRect(dialog, &own);
-    GetWindowRect(moduleState.mainWindow, &main);
-    const int x = main.left + (Width(main) - Width(own)) / 2;
-    const int y = main.top + (Height(main) - Height(own)) / 2;
-    MoveWindow(dialog, x, y, Width(own), Height(own), FALSE);
+    const POINT position = DialogPosition(own);
+    MoveWindow(dialog, position.x, position.y, Width(own), Height(own), FALSE);
     return dialog;
 }
 
@@ -166,7 +210,7 @@ void ShowSettingInConfigDialog(SettingId id) {
     }
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             ShowSettings(dialog);
@@ -174,11 +218,24 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                ApplySettings(dialog);
-                SaveSettings();
+                ApplyAndSave(dialog);
                 ShowWindow(dialog, SW_HIDE);
             }
             return TRUE;
+        case WM_DESTROY:
+            // The host destroys it with its main window when it quits: what a shown dialog holds
+            // is applied, as any other way of closing it does. A hidden one was applied already.
+            if (dialogShown) {
+                dialogShown = false;
+                ApplyAndSave(dialog);
+            }
+            return FALSE;
+        case WM_SHOWWINDOW:
+            // Shown or hidden by ShowWindow itself, not along with its owner.
+            if (lParam == 0) {
+                dialogShown = wParam != FALSE;
+            }
+            return FALSE;
         case WM_NCDESTROY:
             // Destroyed with its owner, the host's main window: forget the handle, which the
             // system may give to another window.

@@ -3,13 +3,12 @@
 #include <cstring>
 
 #include "host/module_state.h"
-#include "ruvenkal_version.h"
 #include "settings/zoom_settings.h"
+#include "view/zoom_history.h"
 
 namespace {
 
 const char kExtensionsMenu[] = "Main extensions";
-const char kSubmenuText[] = "Ruvenkal";
 
 enum MenuFlag : int { MENU_BUILT = 0, MENU_ABOUT_TO_SHOW = 1 };
 
@@ -18,59 +17,59 @@ void* HookAddress() {
 }
 
 // Menu items carry the host's command identifiers as they are, negative ones included.
-UINT_PTR ItemId(int command) {
-    return static_cast<UINT_PTR>(static_cast<UINT>(command));
+UINT ItemId(int command) {
+    return static_cast<UINT>(command);
 }
 
-UINT CheckedIf(bool on) {
-    return on ? MF_CHECKED : MF_UNCHECKED;
+bool HoldsCommand(HMENU menu, int command) {
+    return GetMenuState(menu, ItemId(command), MF_BYCOMMAND) != static_cast<UINT>(-1);
 }
 
-// The position of the "Ruvenkal" submenu in `menu`, or -1.
-int FindSubmenu(HMENU menu) {
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        char text[sizeof kSubmenuText + 1] = {};
-        if (GetSubMenu(menu, i) != nullptr &&
-            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION) > 0 &&
-            std::strcmp(text, kSubmenuText) == 0) {
-            return i;
-        }
+// Each item only for an action the host registered.
+void AppendCommand(HMENU menu, int command, const char* text) {
+    if (command != 0) {
+        AppendMenuA(menu, MF_STRING, ItemId(command), text);
     }
-    return -1;
 }
 
 void AddSubmenu(HMENU menu) {
     // The host may build the same menu again: one submenu is enough.
-    if (FindSubmenu(menu) >= 0) {
+    if (HoldsCommand(menu, moduleState.commandId)) {
         return;
     }
     HMENU submenu = CreatePopupMenu();
     if (submenu == nullptr) {
         return;
     }
-    AppendMenuA(submenu, MF_STRING, ItemId(moduleState.commandId), "&Settings...");
-    if (moduleState.toggleCommandId != 0) {
-        AppendMenuA(submenu, MF_STRING | CheckedIf(zoomSettings.enabled != 0),
-                    ItemId(moduleState.toggleCommandId), "&Zoom by dragging the time display");
+    AppendCommand(submenu, moduleState.commandId, "&Settings...");
+    AppendCommand(submenu, moduleState.toggleCommandId, "&Zoom by dragging the time display");
+    if (moduleState.undoCommandId != 0 || moduleState.redoCommandId != 0) {
+        AppendMenuA(submenu, MF_SEPARATOR, 0, nullptr);
     }
-    AppendMenuA(submenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, "Ruvenkal " RUVENKAL_VERSION_TEXT);
-    if (!AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu),
-                     kSubmenuText)) {
+    AppendCommand(submenu, moduleState.undoCommandId, "&Undo zoom drag");
+    AppendCommand(submenu, moduleState.redoCommandId, "&Redo zoom drag");
+    if (!AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), "Ruvenkal")) {
         DestroyMenu(submenu);
-        return;
     }
-    moduleState.extensionsMenu = menu;
 }
 
-void ShowSwitchState(HMENU menu) {
-    const int position = FindSubmenu(menu);
-    if (position >= 0 && moduleState.toggleCommandId != 0) {
-        CheckMenuItem(GetSubMenu(menu, position),
-                      static_cast<UINT>(ItemId(moduleState.toggleCommandId)),
-                      MF_BYCOMMAND | CheckedIf(zoomSettings.enabled != 0));
+// By command: found in any submenu of `menu`, and nothing changes where the item isn't.
+void ShowCheck(HMENU menu, int command, bool checked) {
+    if (command != 0) {
+        CheckMenuItem(menu, ItemId(command), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
     }
+}
+
+void ShowEnabled(HMENU menu, int command, bool enabled) {
+    if (command != 0) {
+        EnableMenuItem(menu, ItemId(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+void ShowStates(HMENU menu) {
+    ShowCheck(menu, moduleState.toggleCommandId, zoomSettings.enabled != 0);
+    ShowEnabled(menu, moduleState.undoCommandId, CanUndoZoomDrag());
+    ShowEnabled(menu, moduleState.redoCommandId, CanRedoZoomDrag());
 }
 
 }  // namespace
@@ -84,24 +83,15 @@ void RegisterExtensionsMenu(RegisterItemFunction registerItem) {
 
 void UnregisterExtensionsMenu(RegisterItemFunction registerItem) {
     registerItem("-hookcustommenu", HookAddress());
-    // Its items would run commands that no longer reach the module.
-    HMENU menu = moduleState.extensionsMenu;
-    if (menu != nullptr && IsMenu(menu)) {
-        const int position = FindSubmenu(menu);
-        if (position >= 0) {
-            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
-        }
-    }
-    moduleState.extensionsMenu = nullptr;
 }
 
 void OnHookCustomMenu(const char* menuName, HMENU menu, int flag) {
-    if (menuName == nullptr || std::strcmp(menuName, kExtensionsMenu) != 0 || !IsMenu(menu)) {
+    if (menuName == nullptr || !IsMenu(menu)) {
         return;
     }
-    if (flag == MENU_BUILT) {
+    if (flag == MENU_BUILT && std::strcmp(menuName, kExtensionsMenu) == 0) {
         AddSubmenu(menu);
     } else if (flag == MENU_ABOUT_TO_SHOW) {
-        ShowSwitchState(menu);
+        ShowStates(menu);
     }
 }

@@ -6,8 +6,9 @@
 #include "script/script_api.h"
 #include "settings/settings_store.h"
 #include "ui/actions.h"
-#include "ui/dialog_keys.h"
 #include "ui/extensions_menu.h"
+#include "ui/keyboard.h"
+#include "view/zoom_history.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ bool LookUpHostApi(LookupFunction lookup) {
     api.RefreshToolbar2 = LookUp<RefreshToolbar2Function>(lookup, "RefreshToolbar2");
     api.AddExtensionsMainMenu =
         LookUp<AddExtensionsMainMenuFunction>(lookup, "AddExtensionsMainMenu");
+    api.GetSet_ArrangeView2 = LookUp<GetSetArrangeView2Function>(lookup, "GetSet_ArrangeView2");
+    api.EnumProjects = LookUp<EnumProjectsFunction>(lookup, "EnumProjects");
     return true;
 }
 
@@ -62,7 +65,7 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
         return 0;
     }
     RegisterExtensionsMenu(info.registerItem);
-    RegisterDialogKeys(info.registerItem);
+    RegisterKeyboard(info.registerItem);
     RegisterScriptApi(info.registerItem);
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
@@ -78,10 +81,11 @@ void Detach() {
         return;
     }
     UnregisterScriptApi(moduleState.registerItem);
-    UnregisterDialogKeys(moduleState.registerItem);
+    UnregisterKeyboard(moduleState.registerItem);
     UnregisterActions(moduleState.registerItem);
     UnregisterExtensionsMenu(moduleState.registerItem);
     RemoveTimeDisplayHook();
+    ForgetZoomHistory();
     moduleState.attached = false;
 }
 
