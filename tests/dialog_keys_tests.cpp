@@ -2,6 +2,7 @@
 // "accelerator" and never calls IsDialogMessage itself; unclaimed, the space bar plays.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host_fixture.h"
 
@@ -116,6 +117,98 @@ TEST_F(DialogKeys, ClaimsKeysOnlyForTheShownDialog) {
         EXPECT_EQ(c.expected, accelerator->translateAccel(&key, accelerator));
     }
     EXPECT_EQ(0, accelerator->translateAccel(nullptr, accelerator)) << "no message";
+}
+
+// Which keys stay in the dialog (1, through the dialog manager) and which go to the host's
+// actions: -667 from a text field, which -666 would not reach, and -666 from other controls.
+struct KeyCase {
+    const char* name;
+    int control;  // where the focus is
+    UINT message;
+    WPARAM key;
+    bool ctrl, shift, alt;
+    int expected;
+};
+
+constexpr int kUpperBox = 1001;
+constexpr int kFocusList = 1003;
+constexpr int kStays = 1;
+constexpr int kToHost = -666;
+constexpr int kToHostFromText = -667;
+
+const KeyCase kKeyCases[] = {
+    // The dialog's own keys, from any control.
+    {"Tab", kScale, WM_KEYDOWN, VK_TAB, false, false, false, kStays},
+    {"ShiftTab", kUpperBox, WM_KEYDOWN, VK_TAB, false, true, false, kStays},
+    {"DownInTheList", kFocusList, WM_KEYDOWN, VK_DOWN, false, false, false, kStays},
+    {"AltLetter", kScale, WM_SYSKEYDOWN, 'S', false, false, true, kStays},
+    {"AltLetterOnABox", kUpperBox, WM_SYSKEYDOWN, 'L', false, false, true, kStays},
+    // A text field keeps what types, moves and edits.
+    {"Letter", kScale, WM_KEYDOWN, 'Q', false, false, false, kStays},
+    {"Digit", kScale, WM_KEYDOWN, '5', false, false, false, kStays},
+    {"Space", kScale, WM_KEYDOWN, VK_SPACE, false, false, false, kStays},
+    {"FullStop", kScale, WM_KEYDOWN, VK_OEM_PERIOD, false, false, false, kStays},
+    {"Backspace", kScale, WM_KEYDOWN, VK_BACK, false, false, false, kStays},
+    {"CtrlBackspace", kScale, WM_KEYDOWN, VK_BACK, true, false, false, kStays},
+    {"Delete", kScale, WM_KEYDOWN, VK_DELETE, false, false, false, kStays},
+    {"ShiftHome", kScale, WM_KEYDOWN, VK_HOME, false, true, false, kStays},
+    {"CtrlEnd", kScale, WM_KEYDOWN, VK_END, true, false, false, kStays},
+    {"CtrlShiftLeft", kScale, WM_KEYDOWN, VK_LEFT, true, true, false, kStays},
+    {"CtrlA", kScale, WM_KEYDOWN, 'A', true, false, false, kStays},
+    {"CtrlC", kScale, WM_KEYDOWN, 'C', true, false, false, kStays},
+    {"CtrlV", kScale, WM_KEYDOWN, 'V', true, false, false, kStays},
+    {"CtrlX", kScale, WM_KEYDOWN, 'X', true, false, false, kStays},
+    {"CtrlZ", kScale, WM_KEYDOWN, 'Z', true, false, false, kStays},
+    {"AltGrCharacter", kScale, WM_KEYDOWN, 'Q', true, false, true, kStays},
+    {"KeyUpOfAnFKey", kScale, WM_KEYUP, VK_F5, false, false, false, kStays},
+    // The rest of the shortcuts are the host's, even from the text field.
+    {"CtrlSInTheField", kScale, WM_KEYDOWN, 'S', true, false, false, kToHostFromText},
+    {"CtrlShiftSInTheField", kScale, WM_KEYDOWN, 'S', true, true, false, kToHostFromText},
+    {"CtrlB", kScale, WM_KEYDOWN, 'B', true, false, false, kToHostFromText},
+    {"F1InTheField", kScale, WM_KEYDOWN, VK_F1, false, false, false, kToHostFromText},
+    {"ShiftF24InTheField", kScale, WM_KEYDOWN, VK_F24, false, true, false, kToHostFromText},
+    // A check box keeps the space bar, which is the host's elsewhere; controls keep plain keys.
+    {"SpaceOnABox", kUpperBox, WM_KEYDOWN, VK_SPACE, false, false, false, kStays},
+    {"LetterOnABox", kUpperBox, WM_KEYDOWN, 'Q', false, false, false, kStays},
+    {"LetterInTheList", kFocusList, WM_KEYDOWN, 'E', false, false, false, kStays},
+    {"CtrlSOnABox", kUpperBox, WM_KEYDOWN, 'S', true, false, false, kToHost},
+    {"CtrlSpaceOnABox", kUpperBox, WM_KEYDOWN, VK_SPACE, true, false, false, kToHost},
+    {"F5OnABox", kUpperBox, WM_KEYDOWN, VK_F5, false, false, false, kToHost},
+    {"AltF4OnABox", kUpperBox, WM_SYSKEYDOWN, VK_F4, false, false, true, kToHost},
+    {"SpaceInTheList", kFocusList, WM_KEYDOWN, VK_SPACE, false, false, false, kToHost},
+    {"CtrlSInTheList", kFocusList, WM_KEYDOWN, 'S', true, false, false, kToHost},
+    {"F12InTheList", kFocusList, WM_KEYDOWN, VK_F12, false, false, false, kToHost},
+};
+
+class DialogKey : public DialogKeys, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(DialogKey, GoesWhereTheHostsOwnWindowsSendIt) {
+    const KeyCase& c = GetParam();
+    HWND dialog = OpenWithScale("0.1");
+    HWND control = GetDlgItem(dialog, c.control);
+    SetFocus(control);
+    standin::HoldKey(VK_CONTROL, c.ctrl);
+    standin::HoldKey(VK_SHIFT, c.shift);
+    standin::HoldKey(VK_MENU, c.alt);
+    MSG key = {control, c.message, c.key, 1, 0, {0, 0}};
+    EXPECT_EQ(c.expected, Accelerator()->translateAccel(&key, Accelerator()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DialogKey, ::testing::ValuesIn(kKeyCases), CaseName());
+
+// Through the host's loop: what goes to the host runs its shortcut, what stays never does.
+TEST_F(DialogKeys, TheHostsShortcutsRunFromTheDialog) {
+    HWND dialog = OpenWithScale("0.1");
+    PressKey(GetDlgItem(dialog, kScale), VK_F5);
+    standin::HoldKey(VK_CONTROL, true);
+    PressKey(GetDlgItem(dialog, kScale), 'A');
+    PressKey(GetDlgItem(dialog, kUpperBox), 'S');
+    standin::HoldKey(VK_CONTROL, false);
+    const auto& events = Record().events;
+    const std::vector<std::string> shortcuts(std::find(events.begin(), events.end(), "shortcut F5"),
+                                             events.end());
+    EXPECT_EQ((std::vector<std::string>{"shortcut F5", "shortcut Ctrl+S"}), shortcuts);
+    EXPECT_TRUE(IsWindowVisible(dialog));
 }
 
 // The stand-in removes a registration only when given the same record again.

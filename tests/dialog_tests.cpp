@@ -148,6 +148,59 @@ TEST_F(ConfigAction, IsCentredOverTheMainWindow) {
     EXPECT_EQ(main.top + (main.bottom - main.top - height) / 2, own.top);
 }
 
+// The action may run while the main window is minimised (from a global shortcut or a script) or
+// mostly off screen: the dialog still opens wholly on the monitor's work area.
+struct PlacementCase {
+    const char* name;
+    RECT mainWindow;
+    bool minimised;
+};
+
+const PlacementCase kPlacements[] = {
+    {"OffScreenAboveAndLeft", {-3000, -2000, -2200, -1400}, false},
+    {"MostlyOffScreenRightAndBelow", {1100, 900, 1900, 1500}, false},
+    {"Minimised", {600, 400, 1400, 1000}, true},
+};
+
+class Placement : public ConfigAction, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(Placement, KeepsTheDialogOnTheWorkArea) {
+    HostOptions options;
+    options.mainWindowRect = GetParam().mainWindow;
+    ASSERT_TRUE(standin::Start(options));
+    ASSERT_EQ(1, standin::CallEntry());
+    if (GetParam().minimised) {
+        // Far off screen, or with a desktop at its bottom, as an icon.
+        ShowWindow(standin::MainWindow(), SW_SHOWMINNOACTIVE);
+        ASSERT_TRUE(IsIconic(standin::MainWindow()));
+        RECT now = {};
+        GetWindowRect(standin::MainWindow(), &now);
+        ASSERT_NE(GetParam().mainWindow.left, now.left);
+    }
+    ASSERT_TRUE(standin::RunCommand(kCommandId));
+    HWND dialog = FindConfigDialog();
+    ASSERT_NE(nullptr, dialog);
+
+    RECT own = {};
+    GetWindowRect(dialog, &own);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&own, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    EXPECT_GE(own.left, work.left);
+    EXPECT_GE(own.top, work.top);
+    EXPECT_LE(own.right, work.right);
+    EXPECT_LE(own.bottom, work.bottom);
+    if (GetParam().minimised) {
+        // Centred over where the window will be restored.
+        const RECT& main = GetParam().mainWindow;
+        EXPECT_EQ(main.left + (main.right - main.left - (own.right - own.left)) / 2, own.left);
+        EXPECT_EQ(main.top + (main.bottom - main.top - (own.bottom - own.top)) / 2, own.top);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindows, Placement, ::testing::ValuesIn(kPlacements), CaseName());
+
 TEST_F(ConfigAction, MaskMinusOneShowsBothAndSavesThree) {
     HostOptions options;
     options.iniText = "[ruvenkal]\r\nscale=0.1\r\nmask=-1\r\n";
@@ -438,6 +491,26 @@ TEST_F(ConfigAction, DialogDestroyedWithItsOwnerIsForgotten) {
     EXPECT_TRUE(IsWindowVisible(again));
     EXPECT_EQ(0, standin::CallEntry(nullptr));
     EXPECT_FALSE(IsWindow(again));
+}
+
+// The host destroys the dialog along with its main window when it quits: a shown dialog applies
+// what it shows, as closing it does; a hidden one was applied when it closed.
+TEST_F(ConfigAction, ShownWhenTheHostQuitsAppliesAndSaves) {
+    HWND dialog = Open();
+    SetDlgItemTextA(dialog, kScale, "0.5");
+    CheckDlgButton(dialog, kUpper, BST_UNCHECKED);
+    DestroyWindow(standin::MainWindow());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=2\r\n", ReadTextFile(standin::IniPath()));
+}
+
+TEST_F(ConfigAction, HiddenWhenTheHostQuitsIsNotAppliedAgain) {
+    HWND dialog = Open();
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(DeleteFileA(standin::IniPath().c_str()));
+    SetDlgItemTextA(dialog, kScale, "0.5");
+    DestroyWindow(standin::MainWindow());
+    EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(standin::IniPath().c_str()));
 }
 
 }  // namespace

@@ -217,6 +217,28 @@ TEST_P(ScriptApi, SetReadsTextsAsTheFileDoesAndSavesAcceptedOnes) {
     }
 }
 
+// A script may set a value many times a second: the host's whole file is rewritten only for a
+// change.
+TEST_P(ScriptApi, SetsThatChangeNothingWriteNothing) {
+    HostOptions options;
+    options.iniText = kStoredIni;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    ASSERT_TRUE(DeleteFileA(standin::IniPath().c_str()));
+    for (const char* key : kKeys) {
+        SCOPED_TRACE(key);
+        const std::string value = Text(GetParam(), key);
+        EXPECT_TRUE(Set(GetParam(), key, value.c_str()));
+        EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(standin::IniPath().c_str()));
+    }
+    // The same value in another spelling changes nothing either.
+    EXPECT_TRUE(Set(GetParam(), "scale", " 0.3abc"));
+    EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(standin::IniPath().c_str()));
+
+    EXPECT_TRUE(Set(GetParam(), "lock", "6"));
+    EXPECT_EQ("6", FileValue("lock"));
+    EXPECT_EQ("0.300000", FileValue("scale"));
+}
+
 TEST_P(ScriptApi, AcceptedSetsApplyToTheNextDrag) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     ASSERT_TRUE(Set(GetParam(), "scale", "0.5"));

@@ -86,10 +86,11 @@ bool KeyStaysInDialog(const MSG& msg) {
     if (IsTextField(msg.hwnd)) {
         return EditsText(key);
     }
-    if (key == VK_SPACE && IsCheckBox(msg.hwnd)) {
-        return true;
+    // A check box keeps the space bar; with Ctrl it is a shortcut like any other.
+    if (Held(VK_CONTROL)) {
+        return false;
     }
-    return !Held(VK_CONTROL);
+    return key != VK_SPACE || IsCheckBox(msg.hwnd);
 }
 
 }  // namespace

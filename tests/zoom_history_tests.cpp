@@ -1,0 +1,325 @@
+// Taking a zoom back: Escape during a drag, and Undo and Redo zoom drag through the views that
+// finished drags replaced, as the host's view functions see it.
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+
+using standin::HostOptions;
+using standin::Record;
+
+namespace {
+
+constexpr int kUndo = 41002;
+constexpr int kRedo = 41003;
+
+struct Times {
+    double start;
+    double end;
+    bool operator==(const Times& other) const { return start == other.start && end == other.end; }
+};
+
+// The view as the host hands it out.
+Times CurrentView() {
+    auto getSet =
+        reinterpret_cast<void (*)(standin::ReaProject*, bool, int, int, double*, double*)>(
+            standin::LookUpFunction("GetSet_ArrangeView2"));
+    Times view = {0, 0};
+    getSet(nullptr, false, 0, 0, &view.start, &view.end);
+    Record().viewCalls.pop_back();  // the test's own look
+    return view;
+}
+
+// Presses in the upper half, moves down by each of `moves` pixels in turn, and with `release`
+// lets go.
+void Drag(std::vector<int> moves, bool release = true) {
+    int y = 4;
+    standin::SendMouse(WM_LBUTTONDOWN, 40, y, MK_LBUTTON);
+    for (int dy : moves) {
+        y += dy;
+        standin::SendMouse(WM_MOUSEMOVE, 40, y, MK_LBUTTON);
+    }
+    if (release) {
+        standin::SendMouse(WM_LBUTTONUP, 40, y);
+    }
+}
+
+// Escape pressed on `window`, through the host's message loop.
+void PressEscape(HWND window) {
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001));
+    standin::PumpMessages();
+}
+
+using ZoomHistory = HostTest;
+
+TEST_F(ZoomHistory, EscapeMidDragPutsTheViewBackExactlyAndLeavesNothingToUndo) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Times before = CurrentView();
+    Drag({3, 4}, false);
+    ASSERT_EQ(2u, Record().zoomCalls.size());
+    ASSERT_FALSE(CurrentView() == before);
+
+    PressEscape(standin::MainWindow());
+    // Read once, just before the first zoom, and set back with the very same doubles.
+    ASSERT_EQ(2u, Record().viewCalls.size());
+    const standin::ViewCall& read = Record().viewCalls[0];
+    const standin::ViewCall& set = Record().viewCalls[1];
+    EXPECT_FALSE(read.isSet);
+    EXPECT_TRUE(set.isSet);
+    EXPECT_EQ(read.start, set.startIn);
+    EXPECT_EQ(read.end, set.endIn);
+    EXPECT_EQ(0, set.screenXStart);
+    EXPECT_EQ(0, set.screenXEnd);
+    EXPECT_TRUE(read.currentProject && set.currentProject);
+    EXPECT_EQ(before.start, CurrentView().start);
+    EXPECT_NEAR(before.end, CurrentView().end, 1e-9);
+
+    // The drag zooms no more until the next press, and its button-up records nothing.
+    standin::SendMouse(WM_MOUSEMOVE, 40, 20, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 40, 20);
+    EXPECT_EQ(2u, Record().zoomCalls.size());
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_EQ(2u, Record().viewCalls.size()) << "nothing to undo";
+    Drag({2});
+    EXPECT_EQ(3u, Record().zoomCalls.size());
+}
+
+TEST_F(ZoomHistory, EscapeIsNeverClaimedAndActsOnlyOnAZoomingDrag) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    auto* accelerator =
+        static_cast<standin::AcceleratorRegister*>(standin::RegisteredItem("accelerator"));
+    ASSERT_NE(nullptr, accelerator);
+    MSG escape = {standin::MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
+    const struct {
+        const char* name;
+        std::vector<int> moves;  // of a drag still held, or none pressed
+        bool pressed;
+        size_t viewCalls;   // by the drag and the key
+        size_t zoomsAfter;  // by a further move of 5 pixels
+    } cases[] = {
+        {"no drag", {}, false, 0, 0},
+        {"before any zoom", {0}, true, 0, 0},
+        {"after a zoom", {3}, true, 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Record().viewCalls.clear();
+        Record().zoomCalls.clear();
+        if (c.pressed) {
+            Drag(c.moves, false);
+        }
+        const size_t zooms = Record().zoomCalls.size();
+        EXPECT_EQ(0, accelerator->translateAccel(&escape, accelerator));
+        EXPECT_EQ(c.viewCalls, Record().viewCalls.size());
+        standin::SendMouse(WM_MOUSEMOVE, 40, 30, MK_LBUTTON);
+        EXPECT_EQ(c.zoomsAfter, Record().zoomCalls.size() - zooms);
+        standin::SendMouse(WM_LBUTTONUP, 40, 30);
+    }
+}
+
+TEST_F(ZoomHistory, UndoAndRedoWalkBackAndForth) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    std::vector<Times> views = {CurrentView()};
+    for (int pixels : {3, -5, 8}) {
+        Drag({pixels});
+        views.push_back(CurrentView());
+    }
+    const auto expectView = [](const Times& want) {
+        const Times got = CurrentView();
+        EXPECT_EQ(want.start, got.start);
+        EXPECT_NEAR(want.end, got.end, 1e-9);
+    };
+    for (int step : {2, 1, 0}) {
+        EXPECT_TRUE(standin::RunCommand(kUndo));
+        expectView(views[step]);
+    }
+    EXPECT_TRUE(standin::RunCommand(kUndo));  // nothing left: nothing changes
+    expectView(views[0]);
+    for (int step : {1, 2, 3}) {
+        EXPECT_TRUE(standin::RunCommand(kRedo));
+        expectView(views[step]);
+    }
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    expectView(views[3]);
+
+    // Back two, then a new drag: what could be redone is gone.
+    standin::RunCommand(kUndo);
+    standin::RunCommand(kUndo);
+    Drag({4});
+    const Times afterNewDrag = CurrentView();
+    const size_t viewCalls = Record().viewCalls.size();
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    EXPECT_EQ(viewCalls, Record().viewCalls.size());
+    standin::RunCommand(kUndo);
+    expectView(views[1]);
+    standin::RunCommand(kRedo);
+    expectView(afterNewDrag);
+}
+
+TEST_F(ZoomHistory, DragsThatNeverZoomedAddNothing) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({0});                                                // a click
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 15, MK_LBUTTON);  // sideways in the lower half
+    standin::SendMouse(WM_MOUSEMOVE, 110, 18, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 110, 18);
+    EXPECT_TRUE(Record().viewCalls.empty()) << "a press that never zooms reads nothing";
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_TRUE(Record().viewCalls.empty());
+}
+
+// Every way a zooming drag ends leaves its view to undo.
+TEST_F(ZoomHistory, EveryEndOfAZoomingDragRecordsIt) {
+    const struct {
+        const char* name;
+        void (*end)();
+    } ends[] = {
+        {"button up", [] { standin::SendMouse(WM_LBUTTONUP, 40, 9); }},
+        {"move without the button", [] { standin::SendMouse(WM_MOUSEMOVE, 40, 9); }},
+        {"capture lost", [] { SendMessageA(standin::TimeDisplay(), WM_CAPTURECHANGED, 0, 0); }},
+        {"cancel mode", [] { SendMessageA(standin::TimeDisplay(), WM_CANCELMODE, 0, 0); }},
+        {"switched off", [] { standin::RunCommand(kToggle); }},
+        {"a new press", [] { standin::SendMouse(WM_LBUTTONDOWN, 40, 9, MK_LBUTTON); }},
+    };
+    for (const auto& e : ends) {
+        SCOPED_TRACE(e.name);
+        ASSERT_NO_FATAL_FAILURE(Attach());
+        const Times before = CurrentView();
+        Drag({5}, false);
+        e.end();
+        standin::RunCommand(kUndo);
+        EXPECT_EQ(before.start, CurrentView().start);
+        EXPECT_NEAR(before.end, CurrentView().end, 1e-9);
+        standin::Stop();
+    }
+}
+
+TEST_F(ZoomHistory, KeepsTheLast32Views) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    std::vector<Times> views = {CurrentView()};
+    for (int i = 0; i < 33; ++i) {
+        Drag({i % 2 == 0 ? 1 : 2});
+        views.push_back(CurrentView());
+    }
+    for (int i = 0; i < 32; ++i) {
+        standin::RunCommand(kUndo);
+    }
+    // The first drag's view is gone; the second's is the oldest kept.
+    EXPECT_NEAR(views[1].end, CurrentView().end, 1e-9);
+    const size_t viewCalls = Record().viewCalls.size();
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_EQ(viewCalls, Record().viewCalls.size());
+    for (int i = 0; i < 32; ++i) {
+        standin::RunCommand(kRedo);
+    }
+    EXPECT_NEAR(views[33].end, CurrentView().end, 1e-9);
+}
+
+TEST_F(ZoomHistory, BelongsToOneProject) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({3});
+    standin::SwitchProject(1);
+    const Times second = CurrentView();
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_TRUE(CurrentView() == second) << "the first project's views stay out of the second";
+
+    Drag({2});
+    standin::SwitchProject(0);
+    const Times first = CurrentView();
+    standin::RunCommand(kUndo);
+    EXPECT_TRUE(CurrentView() == first) << "switching back found the history emptied";
+    for (const standin::ViewCall& call : Record().viewCalls) {
+        EXPECT_TRUE(call.currentProject);
+    }
+
+    // A drag that the project switch interrupted belongs to neither.
+    Drag({4}, false);
+    standin::SwitchProject(1);
+    standin::SendMouse(WM_LBUTTONUP, 40, 8);
+    const Times now = CurrentView();
+    standin::RunCommand(kUndo);
+    EXPECT_TRUE(CurrentView() == now);
+}
+
+// Without EnumProjects the current project is the only one, named by null.
+TEST_F(ZoomHistory, WithoutEnumProjectsPassesNull) {
+    HostOptions options;
+    options.withheldFunctions = {"EnumProjects"};
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const Times before = CurrentView();
+    Drag({3});
+    standin::RunCommand(kUndo);
+    EXPECT_EQ(before.start, CurrentView().start);
+    EXPECT_NEAR(before.end, CurrentView().end, 1e-9);
+}
+
+TEST_F(ZoomHistory, WithoutGetSetArrangeView2ThereIsNone) {
+    HostOptions options;
+    options.withheldFunctions = {"GetSet_ArrangeView2"};
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    for (const standin::Registration& r : Record().registrations) {
+        if (r.key == "command_id") {
+            const std::string name = static_cast<const char*>(r.item);
+            EXPECT_TRUE(name == "RUVENKAL" || name == "RUVENKAL_TOGGLE") << name;
+        }
+    }
+    EXPECT_FALSE(standin::RunCommand(kUndo));
+    EXPECT_FALSE(standin::RunCommand(kRedo));
+    // Escape does nothing special: the drag goes on zooming.
+    Drag({3}, false);
+    PressEscape(standin::MainWindow());
+    standin::SendMouse(WM_MOUSEMOVE, 40, 12, MK_LBUTTON);
+    EXPECT_EQ(2u, Record().zoomCalls.size());
+}
+
+TEST_F(ZoomHistory, ActionsWithoutCommandIdentifiersAreLeftOut) {
+    const struct {
+        const char* name;
+        int undo, redo;
+    } cases[] = {{"no undo", 0, kRedo}, {"no redo", kUndo, 0}, {"neither", 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostOptions options;
+        options.undoCommandId = c.undo;
+        options.redoCommandId = c.redo;
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+        int actions = 0;
+        for (const standin::Registration& r : Record().registrations) {
+            actions += r.key == "gaccel" ? 1 : 0;
+        }
+        EXPECT_EQ(2 + (c.undo != 0) + (c.redo != 0), actions);
+        EXPECT_FALSE(standin::RunCommand(0));
+        EXPECT_EQ(c.undo != 0, standin::RunCommand(kUndo));
+        EXPECT_EQ(c.redo != 0, standin::RunCommand(kRedo));
+        standin::Stop();
+    }
+}
+
+TEST_F(ZoomHistory, ActionRecordsAndUnload) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    std::vector<const standin::AccelRegister*> accels;
+    for (const standin::Registration& r : Record().registrations) {
+        if (r.key == "gaccel") {
+            accels.push_back(static_cast<const standin::AccelRegister*>(r.item));
+        }
+    }
+    ASSERT_EQ(4u, accels.size());
+    EXPECT_STREQ("Ruvenkal Extension : Undo zoom drag", accels[2]->description);
+    EXPECT_STREQ("Ruvenkal Extension : Redo zoom drag", accels[3]->description);
+    for (int i : {2, 3}) {
+        EXPECT_EQ(0, accels[i]->accel.fVirt);
+        EXPECT_EQ(0, accels[i]->accel.key);
+        EXPECT_EQ(kUndo + i - 2, accels[i]->accel.cmd);
+    }
+
+    Drag({3});
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("gaccel"));
+    // Attached again, the module has forgotten the views.
+    ASSERT_EQ(1, standin::CallEntry());
+    const Times now = CurrentView();
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_TRUE(CurrentView() == now);
+}
+
+}  // namespace
