@@ -24,6 +24,7 @@ constexpr int kButtonHeight = 28;
 constexpr int kTimelineTop = kTimeDisplayHeight + kButtonHeight + 12;
 constexpr int kShowConfigButton = 100;
 constexpr int kToggleButton = 101;
+constexpr int kMoveToggleCommand = 200;
 
 struct Sandbox {
     FILE* log;
@@ -31,6 +32,7 @@ struct Sandbox {
     HWND toggleButton;
     WNDPROC timeDisplayProc;  // the stand-in's own
     WNDPROC mainWindowProc;
+    HMENU customMenu;  // a menu of the user's own, as the host lets users rearrange its menus
     bool scrubbing;
     int scrubLastX;
     bool pressedOnce;
@@ -157,16 +159,34 @@ void ShowToggleState() {
     Log("toggle %s", !state ? "none" : *state == 1 ? "on" : "off");
 }
 
-// A menu's items as the user is about to see them: identifier (-1 for a submenu), check mark
-// and text.
+// A menu's items as the user is about to see them: identifier (-1 for a submenu), check mark,
+// grey state and text.
 void LogMenu(HMENU menu) {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         char text[128] = {};
         GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
         const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        Log("menu-item %d %s %s", static_cast<int>(GetMenuItemID(menu, i)),
-            (state & MF_CHECKED) != 0 ? "checked" : "unchecked", text);
+        Log("menu-item %d %s %s %s", static_cast<int>(GetMenuItemID(menu, i)),
+            (state & MF_CHECKED) != 0 ? "checked" : "unchecked",
+            (state & MF_GRAYED) != 0 ? "grayed" : "enabled", text);
+    }
+}
+
+void LogView(const char* after) {
+    Log("%s view %.17g %.17g", after, standin::ArrangeView().startSeconds, standin::ZoomLevel());
+}
+
+// As a user customizing the host's menus does: the toggle's item leaves the Ruvenkal submenu
+// for a menu of the user's own, and is found there by its command from then on.
+void MoveToggleItem() {
+    HMENU bar = GetMenu(standin::MainWindow());
+    const UINT toggle = static_cast<UINT>(standin::Options().toggleCommandId);
+    char text[128] = {};
+    if (GetMenuStringA(bar, toggle, text, sizeof text, MF_BYCOMMAND) > 0 &&
+        DeleteMenu(bar, toggle, MF_BYCOMMAND)) {
+        InsertMenuA(sandbox.customMenu, 0, MF_BYPOSITION | MF_STRING, toggle, text);
+        Log("moved toggle");
     }
 }
 
@@ -203,10 +223,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 ShowToggleState();
                 return 0;
             }
+            if (LOWORD(wParam) == kMoveToggleCommand) {
+                MoveToggleItem();
+                return 0;
+            }
             if (HIWORD(wParam) == 0 && lParam == 0) {
                 // A menu item: the host runs it as a command.
                 CallWindowProcA(sandbox.mainWindowProc, window, message, wParam, lParam);
                 Log("menu command %d", LOWORD(wParam));
+                LogView("menu");
+                Redraw();
                 LogConfigDialog();
                 ShowToggleState();
                 return 0;
@@ -288,6 +314,8 @@ bool OpenSandbox() {
         return false;
     }
     standin::BuildMainMenu();
+    sandbox.customMenu = standin::AddMainMenu("Main custom", "&Custom");
+    AppendMenuA(sandbox.customMenu, MF_STRING, kMoveToggleCommand, "&Move the toggle here");
     ShowToggleState();
     ShowWindow(main, SW_SHOW);
     RECT client;
@@ -312,7 +340,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The host's loop: keys go through the extensions' keyboard hooks and the host's shortcuts,
     // never to IsDialogMessage.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE;
         standin::HandleMessage(message);
+        if (escape) {
+            LogView("key escape");
+            Redraw();
+        }
     }
     standin::CallEntry(nullptr);  // the host's call before it unloads the module
     standin::Stop();

@@ -84,7 +84,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     xdotool key alt+e
     wait_for "^menu-item -1 "
     xdotool key Right
-    wait_for "^menu-item [0-9]* [a-z]* &Zoom"
+    wait_for "^menu-item [0-9]* [a-z]* [a-z]* &Redo"
     sleep 0.5
     shoot window extensions-menu.png
     xdotool key Escape Escape

@@ -27,6 +27,7 @@ struct Host {
     HWND timeDisplay = nullptr;
     bool extensionsMenuWanted = false;  // AddExtensionsMainMenu was called
     HMENU extensionsMenu = nullptr;
+    std::vector<std::pair<HMENU, std::string>> namedMenus;  // the menu bar's, by the hook's names
     std::vector<Registration> active;  // registrations not yet removed with a "-" key
 };
 
@@ -65,8 +66,10 @@ LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITMENUPOPUP:
-            if (reinterpret_cast<HMENU>(wParam) == host.extensionsMenu) {
-                CallMenuHook("Main extensions", host.extensionsMenu, 1);
+            for (const auto& [menu, name] : host.namedMenus) {
+                if (reinterpret_cast<HMENU>(wParam) == menu) {
+                    CallMenuHook(name.c_str(), menu, 1);
+                }
             }
             return 0;
         case WM_COMMAND:
@@ -610,8 +613,22 @@ HMENU BuildMainMenu() {
     AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(host.extensionsMenu),
                 "&Extensions");
     SetMenu(host.mainWindow, bar);
+    host.namedMenus.push_back({host.extensionsMenu, "Main extensions"});
     CallMenuHook("Main extensions", host.extensionsMenu, 0);
     return host.extensionsMenu;
+}
+
+HMENU AddMainMenu(const char* name, const char* text) {
+    HMENU bar = GetMenu(host.mainWindow);
+    if (bar == nullptr) {
+        return nullptr;
+    }
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu), text);
+    DrawMenuBar(host.mainWindow);
+    host.namedMenus.push_back({menu, name});
+    CallMenuHook(name, menu, 0);
+    return menu;
 }
 
 void CallMenuHook(const char* menuName, HMENU menu, int flag) {

@@ -167,6 +167,9 @@ std::optional<int> ToggleState(int command);
 // extensions" with flag 0, and flag 1 whenever the menu is about to show. Null if none was asked
 // for.
 HMENU BuildMainMenu();
+// Another menu on the main window's menu bar, after BuildMainMenu, as a user's customized menus
+// are: the hook hears it by `name` with flag 0 now and flag 1 whenever it is about to show.
+HMENU AddMainMenu(const char* name, const char* text);
 // Calls the registered "hookcustommenu", if there is one.
 void CallMenuHook(const char* menuName, HMENU menu, int flag);
 

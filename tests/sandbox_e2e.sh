@@ -117,6 +117,24 @@ expect_moves() {  # $1: what, $2: field (2 for x, 3 for y), $3: the value every 
     echo "ok: $1 ($moves moves pinned)"
 }
 
+# Extensions → Ruvenkal, from the keyboard.
+open_ruvenkal_menu() {  # $1: the toggle's check mark expected
+    set_mark
+    xdotool key alt+e
+    wait_until 10 logged_since_mark '^menu-item -1 unchecked enabled Ruvenkal' 1 ||
+        fail "Alt+E did not open the Extensions menu"
+    xdotool key Right
+    wait_until 10 logged_since_mark '^menu-item [0-9]* [a-z]* [a-z]* &Redo zoom drag' 1 ||
+        fail "the Ruvenkal submenu did not open"
+    [ -z "$1" ] || since_mark | grep -q "^menu-item [0-9]* $1 enabled &Zoom by dragging" ||
+        fail "the toggle's item is not $1: $(since_mark | grep '^menu-item')"
+}
+choose() {  # $1: the item's mnemonic, $2: what the sandbox logs once the command has run
+    set_mark
+    xdotool key "$1"
+    wait_until 10 logged_since_mark "$2" 1 || fail "choosing '$1' did not give '$2'"
+}
+
 # Default settings: scale 0.1, both halves. The time display is 48 pixels high.
 drag 150 8 150 20
 expect_zoom "upper half, dragged down 12 pixels" 1.2
@@ -134,6 +152,51 @@ expect_moves "lower half, down first: x pinned to the press" 2 400
 # The time display takes double-clicks: a press soon after a click still starts a zoom.
 press=double-click drag 150 8 150 20
 expect_zoom "upper half, dragged down 12 pixels from a double-click" 1.2
+
+# Taking a zoom back. The views logged at a press, after Escape and after a menu command are the
+# view's start and zoom; a view set back from its times gives the zoom within rounding.
+view_of() { since_mark | grep "$1" | tail -n 1 | awk '{ for (i = 1; i < NF; i++) if ($i == "view") { print $(i + 1), $(i + 2); exit } }'; }
+same_view() {  # $1: what, $2 and $3: the views
+    awk -v a="$2" -v b="$3" 'BEGIN { split(a, x, " "); split(b, y, " ");
+        d = (x[2] - y[2]) / y[2]; exit !(x[1] == y[1] && d < 1e-9 && d > -1e-9) }' ||
+        fail "$1: the view is $2, expected $3"
+    echo "ok: $1"
+}
+menu_shows() {  # $1: the item's state and text, as the sandbox logs them
+    since_mark | grep -q "^menu-item [0-9]* $1\$" || fail "the menu did not show $1: $(since_mark | grep '^menu-item')"
+}
+
+# Escape in the middle of a zooming drag puts the view back as it was at the press.
+read -r wl wt wr wb < <(rect window)
+xdotool mousemove $((wl + 450)) $((wb - 30)) click 1
+set_mark
+xdotool mousemove $((left + 150)) $((top + 8)) mousedown 1
+wait_until 5 logged_since_mark '^timedisplay down' 1 || fail "the press never arrived"
+for y in 10 12 14 16; do
+    xdotool mousemove $((left + 150)) $((top + y))
+done
+wait_until 5 logged_since_mark '^timedisplay move 150 16' 1 || fail "the moves never arrived"
+xdotool key Escape
+wait_until 5 logged_since_mark '^key escape view' 1 || fail "Escape never reached the sandbox"
+xdotool mouseup 1
+wait_until 5 logged_since_mark '^timedisplay up' 1 || fail "the release never arrived"
+same_view "Escape mid-drag put the view back" "$(view_of '^key escape')" "$(view_of '^timedisplay down')"
+
+# Undo and Redo from the menu after a drag that zoomed (away from the last press, which would
+# make this one a double-click).
+drag 250 8 250 20
+expect_zoom "upper half, dragged down 12 pixels, to undo" 1.2
+before=$(view_of '^timedisplay down')
+after=$(view_of '^adjustZoom')
+open_ruvenkal_menu ""
+menu_shows "unchecked enabled &Undo zoom drag"
+menu_shows "unchecked grayed &Redo zoom drag"
+choose u '^menu view'
+same_view "Undo from the menu put the view back" "$(view_of '^menu view')" "$before"
+open_ruvenkal_menu ""
+menu_shows "unchecked enabled &Redo zoom drag"
+choose r '^menu view'
+same_view "Redo from the menu went forward again" "$(view_of '^menu view')" "$after"
 
 # The dialog, through the action's button, with real clicks and keys.
 read -r bl bt br bb < <(rect button)
@@ -282,23 +345,6 @@ echo "ok: switched off, the drag reached the time display as sent"
 
 # Extensions → Ruvenkal, from the keyboard: the toggle's check mark shows the state each time
 # the menu opens, and choosing an item runs its command.
-open_ruvenkal_menu() {  # $1: the toggle's check mark expected
-    set_mark
-    xdotool key alt+e
-    wait_until 10 logged_since_mark '^menu-item -1 unchecked Ruvenkal' 1 ||
-        fail "Alt+E did not open the Extensions menu"
-    xdotool key Right
-    wait_until 10 logged_since_mark '^menu-item [0-9]* [a-z]* &Zoom by dragging' 1 ||
-        fail "the Ruvenkal submenu did not open"
-    since_mark | grep -q "^menu-item [0-9]* $1 &Zoom by dragging" ||
-        fail "the toggle's item is not $1: $(since_mark | grep '^menu-item')"
-}
-choose() {  # $1: the item's mnemonic, $2: what the sandbox logs once the command has run
-    set_mark
-    xdotool key "$1"
-    wait_until 10 logged_since_mark "$2" 1 || fail "choosing '$1' did not give '$2'"
-}
-
 open_ruvenkal_menu unchecked
 choose z '^toggle on'
 echo "ok: the menu showed the gesture off, and its toggle item switched it on"
@@ -309,6 +355,21 @@ echo "ok: the menu's check mark followed the toggle both ways"
 choose s '^dialog '
 xdotool key Escape
 echo "ok: Settings... opened the dialog"
+
+# The user moves the toggle's item to a menu of their own: its check mark follows it there.
+set_mark
+xdotool key alt+c
+wait_until 10 logged_since_mark '^menu-item 200 ' 1 || fail "Alt+C did not open the user's menu"
+choose m '^moved toggle'
+for state in unchecked:on checked:off; do
+    set_mark
+    xdotool key alt+c
+    wait_until 10 logged_since_mark '^menu-item [0-9]* [a-z]* [a-z]* &Zoom by dragging' 1 ||
+        fail "the moved toggle is not in the user's menu"
+    menu_shows "${state%:*} enabled &Zoom by dragging the time display"
+    choose z "^toggle ${state#*:}"
+done
+echo "ok: the check mark followed the toggle's item into the user's menu"
 
 # Closed as a user closes it, with the close box: the host's unload call and the unload go
 # through, and nothing of this run stays in Wine to get in the way of the next one.
