@@ -28,6 +28,12 @@ while [ $# -gt 0 ]; do
     shift
 done
 [ ${#arches[@]} -gt 0 ] || arches=(x86 x64)
+# ReaPack silently drops links of any other kind: say so before anything is written.
+case "${RUVENKAL_WEBSITE_URL:-}" in
+    "" | http://* | https://*) ;;
+    *) echo "RUVENKAL_WEBSITE_URL must start with http:// or https://: $RUVENKAL_WEBSITE_URL" >&2
+       exit 2 ;;
+esac
 if [ "$build" = 1 ]; then
     scripts/build.sh >/dev/null
 fi

@@ -141,9 +141,11 @@ def blocks(markdown):
 
 def markdown_to_rtf(markdown):
     """The Markdown of README's opening section as an RTF document that RichEdit loads."""
+    # 12 points, which ReaPack shows at three quarters of their size. Said outright: without
+    # \fs, Wine's RichEdit takes the control's smaller font.
     out = ["{\\rtf1\\ansi\\deff0",
            "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}",
-           "\\fs18"]
+           "\\fs24"]
     for kind, text in blocks(markdown):
         if kind == "bullet":
             out.append("\\pard\\li360\\fi-240\\sa60 \\bullet\\tab " + rtf_inline(text) + "\\par")
@@ -165,8 +167,12 @@ def metadata(indent, description, links):
 # History ------------------------------------------------------------------------------------
 
 def version_key(name):
-    return [(0, int(part), "") if part.isdigit() else (1, 0, part)
-            for part in re.split(r"[.\-+]", name)]
+    """As ReaPack compares versions: 1.4, 1.4.0 and 1.4.0.0 are one version."""
+    key = [(0, int(part), "") if part.isdigit() else (1, 0, part)
+           for part in re.split(r"[.\-+]", name)]
+    while len(key) > 1 and key[-1] == (0, 0, ""):
+        key.pop()
+    return key
 
 
 def published_versions(path):
@@ -245,11 +251,18 @@ def main():
     parser.add_argument("sources", nargs="+", metavar="PLATFORM=DLL")
     args = parser.parse_args()
 
+    if args.website and not re.match(r"https?://", args.website):
+        raise SystemExit(f"the website {args.website!r} must start with http:// or https://,"
+                         " or ReaPack drops the link")
     base = args.url.rstrip("/")
     indent = "      "
     versions = published_versions(args.previous) if args.previous else []
-    if any(name == args.version for name, _ in versions):
-        raise SystemExit(f"version {args.version} is already published; raise the version")
+    # ReaPack refuses a whole index that holds one version twice, and would stop every user's
+    # synchronisation.
+    same = [name for name, _ in versions if version_key(name) == version_key(args.version)]
+    if same:
+        raise SystemExit(f"version {args.version} is already published (as {same[0]});"
+                         " raise the version")
     versions.append((args.version, new_version(args, base, indent)))
     versions.sort(key=lambda version: version_key(version[0]))
 

@@ -10,6 +10,17 @@ wine=$1
 program=$2
 limit=$((10 * ${RUVENKAL_TIME_SCALE:-1}))
 
+# Wine's debugger ends a crashed program with status 0 about half the time, which would pass a
+# crashed test by chance: whatever this run's crash does, the debugger must not be set.
+for view in 64 32; do
+    debugger=$("$wine" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+        /v Debugger /reg:$view 2>/dev/null | tr -d '\r' | sed -n 's/^ *Debugger *REG_SZ *//p')
+    if [ -n "$debugger" ]; then
+        echo "FAIL: Wine's debugger is set in the $view-bit registry: $debugger" >&2
+        exit 1
+    fi
+done
+
 started=$SECONDS
 output=$(timeout -k 5 "$limit" "$wine" "$program" 2>&1)
 status=$?

@@ -160,10 +160,10 @@ def check(dist, url, version, changelog, platforms):
 
 # Texts that RTF must escape, and what RichEdit must show of each.
 ESCAPES = ["Braces {like these} and a backslash \\ in C:\\Users",
-           "Not ASCII: José, Андрей, 3 × 4 → 12, and 😀 beyond 16 bits",
+           "Not ASCII: José, Андрей, 3 × 4 → 12, 한 past U+8000, and 😀 beyond 16 bits",
            "**Bold with {braces}**, `code with \\`, and [a link](https://example.org/{x})"]
 ESCAPES_SHOWN = ["Braces {like these} and a backslash \\ in C:\\Users",
-                 "Not ASCII: José, Андрей, 3 × 4 → 12, and 😀 beyond 16 bits",
+                 "Not ASCII: José, Андрей, 3 × 4 → 12, 한 past U+8000, and 😀 beyond 16 bits",
                  "Bold with {braces}, code with \\, and a link (https://example.org/{x})"]
 
 
@@ -196,6 +196,11 @@ def about_texts(folder, readme):
            f"the About text does not begin with README's first sentence {first!r}: {package!r}")
     for mark in ("**", "`", "](", "\\rtf", "\\par"):
         expect(mark not in package, f"the About text shows {mark!r}: {package!r}")
+    # ReaPack shows the text at 3/4 of its size: below RichEdit's 12 points it is hard to read.
+    for name in ("package", "repository"):
+        with open(os.path.join(folder, name + ".rtf.height"), encoding="ascii") as file:
+            twips = int(file.read())
+        expect(twips >= 240, f"the {name}'s About text loads at {twips / 20} pt, below 12 pt")
     for number, expected in enumerate(ESCAPES_SHOWN):
         expect(shown(folder, f"escape-{number}") == expected,
                f"RichEdit shows {shown(folder, f'escape-{number}')!r}, not {expected!r}")

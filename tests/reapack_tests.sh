@@ -69,7 +69,10 @@ python3 "$source_dir/tests/reapack_check.py" check "$work/merged" "$url" "$versi
     "$source_dir/CHANGELOG.md" "${platforms[@]}" >/dev/null
 old_version=$(sed -n '/<version name="1.0.0"/,/^      <\/version>$/p' "$published_index")
 [ "$(wc -l <<<"$old_version")" = 7 ] || fail "the fixture's version 1.0.0 was not found whole"
-grep -qF -- "$old_version" "$work/merged/index.xml" ||
+contains_bytes() {  # file, the bytes it must hold
+    python3 -c 'import sys; sys.exit(sys.argv[2].encode() not in open(sys.argv[1], "rb").read())' "$1" "$2"
+}
+contains_bytes "$work/merged/index.xml" "$old_version" ||
     fail "the published version 1.0.0 did not stay exactly as it was"
 with_previous "$work/merged-again" "$published_index" >/dev/null
 cmp "$work/merged/index.xml" "$work/merged-again/index.xml" || fail "merging again gave other bytes"
@@ -87,6 +90,23 @@ refused() {  # what, the previous index, what the error must say
 }
 sed "s/<version name=\"1.0.0\"/<version name=\"$version\"/" "$published_index" >"$work/same.xml"
 refused "a version already published" "$work/same.xml" "version $version is already published"
+# ReaPack takes 1.4, 1.4.0 and 1.4.0.0 for one version.
+for equal in "${version%.0}" "$version.0"; do
+    sed "s/<version name=\"1.0.0\"/<version name=\"$equal\"/" "$published_index" >"$work/equal.xml"
+    refused "$equal, the same version to ReaPack" "$work/equal.xml" "version $version is already published (as $equal)"
+done
+
+# A website link that ReaPack would drop stops the release before anything is written.
+for website in ftp://example.org/ruvenkal example.org "javascript:alert(1)"; do
+    out="$work/website-$RANDOM"
+    if said=$(RUVENKAL_WEBSITE_URL=$website package "$out" "$url" 2>&1); then
+        fail "the website $website: package.sh went on"
+    fi
+    [ ! -e "$out" ] || fail "the website $website: something was written to $out"
+    grep -q "must start with http:// or https://" <<<"$said" ||
+        fail "the website $website: the error does not say why: $said"
+done
+echo "ok: a website that isn't http:// or https:// stops the release before anything is written"
 head -c 600 "$published_index" >"$work/cut.xml"
 refused "a previous index cut short" "$work/cut.xml" "not well-formed"
 sed 's/Ruvenkal.ext/Another.ext/' "$published_index" >"$work/other.xml"
