@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both DLLs and writes the installable packages to dist/:
-#   ruvenkal-<version>-windows-<arch>.zip  UserPlugins/reaper_ruvenkal-<arch>.dll, LICENSE, README.txt
+#   ruvenkal-<version>-windows-<arch>.zip  UserPlugins/reaper_ruvenkal-<arch>.dll, and LICENSE and
+#                                          README.txt in UserPlugins/ruvenkal/
 #   ruvenkal-<version>-<arch>.ReaperPkg    reaper-package-info.txt and the same DLL
 #   reaper_ruvenkal-<arch>.dll             the same DLL alone, as ReaPack downloads it
 #   BUILDINFO.txt                          the commit and the toolchain's package versions
@@ -67,15 +68,19 @@ make_zip() {
 for arch in "${arches[@]}"; do
     dll="reaper_ruvenkal-$arch.dll"
     rm -rf "${stage:?}/$arch"
-    mkdir -p "$stage/$arch/UserPlugins"
+    # Unzipped into the host's resource folder: nothing but the DLL lands loose there or in
+    # UserPlugins, where the host looks for its own files and for modules.
+    docs=UserPlugins/ruvenkal
+    mkdir -p "$stage/$arch/$docs"
     cp "build/$arch/bin/ruvenkal.dll" "$stage/$arch/UserPlugins/$dll"
-    cp LICENSE "$stage/$arch/LICENSE"
-    sed 's/$/\r/' packaging/README.txt >"$stage/$arch/README.txt"
+    cp LICENSE "$stage/$arch/$docs/LICENSE"
+    sed 's/$/\r/' packaging/README.txt >"$stage/$arch/$docs/README.txt"
     printf '# Ruvenkal for the %s host\nNAME "Ruvenkal"\nAUTHOR "the Ruvenkal authors"\nVERSION "%s"\n' \
         "$arch" "$version" >"$stage/$arch/reaper-package-info.txt"
     (
         cd "$stage/$arch"
-        make_zip "ruvenkal-$version-windows-$arch.zip" LICENSE README.txt "UserPlugins/$dll"
+        make_zip "ruvenkal-$version-windows-$arch.zip" "$docs/LICENSE" "$docs/README.txt" \
+            "UserPlugins/$dll"
         make_zip "ruvenkal-$version-$arch.ReaperPkg" reaper-package-info.txt "UserPlugins/$dll"
     )
     cp "$stage/$arch/UserPlugins/$dll" "$out/$dll"

@@ -38,8 +38,13 @@ open_package() {  # package file, expected files (sorted)
     opened=$folder
 }
 
-open_package "$work/first/ruvenkal-$version-windows-$arch.zip" LICENSE README.txt "$dll"
-cmp -s "$source_dir/LICENSE" "$opened/LICENSE" || fail "the zip's LICENSE is not the project's"
+# Unzipped into the resource folder: only the DLL lies loose, the rest in a folder of its own.
+open_package "$work/first/ruvenkal-$version-windows-$arch.zip" "$dll" \
+    UserPlugins/ruvenkal/LICENSE UserPlugins/ruvenkal/README.txt
+loose=$(cd "$opened" && find . UserPlugins -maxdepth 1 -type f | sed 's|^\./||' | grep -vx "$dll" || true)
+[ -z "$loose" ] || fail "the zip leaves files loose: $loose"
+cmp -s "$source_dir/LICENSE" "$opened/UserPlugins/ruvenkal/LICENSE" ||
+    fail "the zip's LICENSE is not the project's"
 # The DLL's own checks (architecture, exports, imports, version) on the packaged copy; the
 # other package's copy has the same bytes.
 RUVENKAL_DLL=$("$wine" winepath -w "$opened/$dll") "$wine" "$artifact_tests" >"$work/log" 2>&1 ||
