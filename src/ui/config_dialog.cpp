@@ -3,9 +3,9 @@
 #include "gesture/drag_area.h"
 #include "host/module_state.h"
 #include "resources/resource.h"
+#include "ruvenkal_version.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
-#include "ruvenkal_version.h"
 #include "settings/zoom_settings.h"
 #include "ui/gesture_switch.h"
 
