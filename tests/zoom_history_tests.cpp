@@ -194,6 +194,22 @@ TEST_F(ZoomHistory, EveryEndOfAZoomingDragRecordsIt) {
     }
 }
 
+// Run from a key while the button is still held: the drag so far is what Undo takes back.
+TEST_F(ZoomHistory, UndoDuringADragTakesThatDragBack) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Times before = CurrentView();
+    Drag({4}, false);
+    const Times zoomed = CurrentView();
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    EXPECT_EQ(before.start, CurrentView().start);
+    EXPECT_NEAR(before.end, CurrentView().end, 1e-9);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 20, MK_LBUTTON);
+    EXPECT_EQ(1u, Record().zoomCalls.size()) << "the drag zooms no more";
+    standin::SendMouse(WM_LBUTTONUP, 40, 20);
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    EXPECT_NEAR(zoomed.end, CurrentView().end, 1e-9);
+}
+
 TEST_F(ZoomHistory, KeepsTheLast32Views) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     std::vector<Times> views = {CurrentView()};

@@ -1,5 +1,6 @@
 #include "ui/actions.h"
 
+#include "gesture/drag_gesture.h"
 #include "host/module_state.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
@@ -119,12 +120,15 @@ bool OnHookCommand(int command, int) {
         ToggleZoomDrag();
         return true;
     }
-    // With nothing to undo or redo, still handled: the command is ours.
+    // A drag still held ends first, so that its zoom is the newest to undo. With nothing to undo
+    // or redo, still handled: the command is ours.
     if (IsCommand(command, moduleState.undoCommandId)) {
+        EndDrag();
         UndoZoomDrag();
         return true;
     }
     if (IsCommand(command, moduleState.redoCommandId)) {
+        EndDrag();
         RedoZoomDrag();
         return true;
     }
