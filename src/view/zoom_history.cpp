@@ -66,25 +66,21 @@ void FollowCurrentProject() {
     }
 }
 
-// Sets the newest view of `from`, and keeps the one it replaces on `to`.
-void Step(ViewStack* from, ViewStack* to) {
-    if (!ZoomHistoryAvailable()) {
-        return;
-    }
-    FollowCurrentProject();
-    if (from->count == 0) {
-        return;
-    }
-    Push(to, ReadView());
-    SetView(from->views[--from->count]);
-}
-
+// In the current project's history, dropping another project's first.
 bool CanStep(const ViewStack& from) {
     if (!ZoomHistoryAvailable()) {
         return false;
     }
     FollowCurrentProject();
     return from.count > 0;
+}
+
+// Sets the newest view of `from`, and keeps the one it replaces on `to`.
+void Step(ViewStack* from, ViewStack* to) {
+    if (CanStep(*from)) {
+        Push(to, ReadView());
+        SetView(from->views[--from->count]);
+    }
 }
 
 // A view read in a project that is no longer the current one belongs to no history here.
