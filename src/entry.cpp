@@ -1,5 +1,6 @@
 // The module's only way in: the host calls ReaperPluginEntry after loading the module, and once
 // more with a null record just before it unloads it.
+#include "gesture/drag_gesture.h"
 #include "gesture/time_display_hook.h"
 #include "host/module_state.h"
 #include "host/reaper_host.h"
@@ -8,6 +9,7 @@
 #include "ui/actions.h"
 #include "ui/extensions_menu.h"
 #include "ui/keyboard.h"
+#include "view/project_load.h"
 #include "view/zoom_history.h"
 
 namespace {
@@ -36,6 +38,8 @@ bool LookUpHostApi(LookupFunction lookup) {
         LookUp<AddExtensionsMainMenuFunction>(lookup, "AddExtensionsMainMenu");
     api.GetSet_ArrangeView2 = LookUp<GetSetArrangeView2Function>(lookup, "GetSet_ArrangeView2");
     api.EnumProjects = LookUp<EnumProjectsFunction>(lookup, "EnumProjects");
+    api.GetCurrentProjectInLoadSave =
+        LookUp<GetCurrentProjectInLoadSaveFunction>(lookup, "GetCurrentProjectInLoadSave");
     return true;
 }
 
@@ -67,6 +71,8 @@ int Attach(HINSTANCE instance, const HostInfo& info) {
     RegisterExtensionsMenu(info.registerItem);
     RegisterKeyboard(info.registerItem);
     RegisterScriptApi(info.registerItem);
+    RegisterProjectLoad(info.registerItem);
+    moduleState.mainThreadId = GetCurrentThreadId();
     moduleState.registerItem = info.registerItem;
     moduleState.hostInstance = instance;
     moduleState.mainWindow = info.mainWindow;
@@ -80,10 +86,13 @@ void Detach() {
     if (!moduleState.attached) {
         return;
     }
+    UnregisterProjectLoad(moduleState.registerItem);
     UnregisterScriptApi(moduleState.registerItem);
     UnregisterKeyboard(moduleState.registerItem);
     UnregisterActions(moduleState.registerItem);
     UnregisterExtensionsMenu(moduleState.registerItem);
+    // A hook that must stay in the chain forwards from now on, with no drag to end later.
+    ForgetDrag();
     RemoveTimeDisplayHook();
     ForgetZoomHistory();
     moduleState.attached = false;

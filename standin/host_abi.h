@@ -16,6 +16,16 @@ struct PluginInfo {
 };
 
 struct ReaProject;
+struct ProjectStateContext;
+
+// Registered under "projectconfig": the host calls these as it loads, saves and undoes projects.
+struct ProjectConfigExtension {
+    bool (*ProcessExtensionLine)(const char* line, ProjectStateContext* ctx, bool isUndo,
+                                 ProjectConfigExtension* reg);
+    void (*SaveExtensionConfig)(ProjectStateContext* ctx, bool isUndo, ProjectConfigExtension* reg);
+    void (*BeginLoadProjectState)(bool isUndo, ProjectConfigExtension* reg);
+    void* userData;
+};
 
 using PluginEntry = int (*)(HINSTANCE instance, PluginInfo* info);
 using HookCommand = bool (*)(int command, int flag);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace standin {
 namespace {
@@ -21,8 +22,12 @@ struct Host {
     HMODULE secondCopy = nullptr;
     std::string secondCopyPath;
     std::string iniPath;
-    Project projects[kProjectCount];
+    std::vector<std::unique_ptr<Project>> projects;  // by tab; each keeps its address while open
+    // Closed, but kept until Stop: a new project never gets a closed one's address, so that what
+    // a module kept for the closed one shows.
+    std::vector<std::unique_ptr<Project>> closedProjects;
     int currentProject = 0;
+    ReaProject* loading = nullptr;  // while a project loads or saves
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
     bool extensionsMenuWanted = false;  // AddExtensionsMainMenu was called
@@ -35,7 +40,44 @@ Host host;
 int copyCounter = 0;
 
 View& CurrentView() {
-    return host.projects[host.currentProject].view;
+    return host.projects[host.currentProject]->view;
+}
+
+ReaProject* PointerOf(Project* project) {
+    return reinterpret_cast<ReaProject*>(project);
+}
+
+void OpenStartingProjects() {
+    for (int i = 0; i < 2; ++i) {
+        host.projects.push_back(std::make_unique<Project>());
+    }
+}
+
+// Every "projectconfig" registration, in registration order. A copy: one may unregister.
+std::vector<ProjectConfigExtension*> ProjectConfigs() {
+    std::vector<ProjectConfigExtension*> configs;
+    for (const Registration& registration : host.active) {
+        if (registration.key == "projectconfig") {
+            configs.push_back(static_cast<ProjectConfigExtension*>(registration.item));
+        }
+    }
+    return configs;
+}
+
+// The host's context is an object with virtual functions: this one has none to call, so that a
+// module writing to it or reading from it crashes the test.
+ProjectStateContext* UnusableContext() {
+    static void* noFunctions[4] = {};
+    return reinterpret_cast<ProjectStateContext*>(&noFunctions);
+}
+
+void BeginLoad(Project* project, bool isUndo) {
+    host.loading = PointerOf(project);
+    for (ProjectConfigExtension* config : ProjectConfigs()) {
+        if (config->BeginLoadProjectState != nullptr) {
+            config->BeginLoadProjectState(isUndo, config);
+        }
+    }
 }
 
 LRESULT CALLBACK TimeDisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -241,11 +283,11 @@ double ViewWidth() {
 // can't tell a stale pointer from a good one and would crash on it.
 Project* ProjectOf(ReaProject* project) {
     if (project == nullptr) {
-        return &host.projects[host.currentProject];
+        return host.projects[host.currentProject].get();
     }
-    for (Project& candidate : host.projects) {
-        if (reinterpret_cast<ReaProject*>(&candidate) == project) {
-            return &candidate;
+    for (const std::unique_ptr<Project>& candidate : host.projects) {
+        if (PointerOf(candidate.get()) == project) {
+            return candidate.get();
         }
     }
     return nullptr;
@@ -254,7 +296,7 @@ Project* ProjectOf(ReaProject* project) {
 void GetSetArrangeView2(ReaProject* project, bool isSet, int screenXStart, int screenXEnd,
                         double* start, double* end) {
     Project* target = ProjectOf(project);
-    const bool current = target == &host.projects[host.currentProject];
+    const bool current = target == host.projects[host.currentProject].get();
     if (start == nullptr || end == nullptr) {
         host.record.events.push_back("GetSet_ArrangeView2 without times");
         return;
@@ -285,10 +327,14 @@ ReaProject* EnumProjects(int index, char* fileName, int fileNameSize) {
     if (index == -1) {
         index = host.currentProject;
     }
-    if (index < 0 || index >= kProjectCount) {
+    if (index < 0 || index >= static_cast<int>(host.projects.size())) {
         return nullptr;
     }
-    return reinterpret_cast<ReaProject*>(&host.projects[index]);
+    return PointerOf(host.projects[index].get());
+}
+
+ReaProject* GetCurrentProjectInLoadSave() {
+    return host.loading;
 }
 
 const char* GetIniFile() {
@@ -333,6 +379,9 @@ void* LookupFunction(const char* name) {
     }
     if (key == "EnumProjects") {
         return reinterpret_cast<void*>(&EnumProjects);
+    }
+    if (key == "GetCurrentProjectInLoadSave") {
+        return reinterpret_cast<void*>(&GetCurrentProjectInLoadSave);
     }
     // What modules export to each other.
     return RegisteredItem("API_" + key);
@@ -441,6 +490,7 @@ std::string OriginalModulePath() {
 bool Start(const HostOptions& options) {
     Stop();
     host.options = options;
+    OpenStartingProjects();
     return RegisterWindowClasses() && CreateWindows() && WriteIniFile() && LoadFreshModule();
 }
 
@@ -547,8 +597,62 @@ double TimeAt(double x) {
     return CurrentView().startSeconds + x / CurrentView().zoomLevel;
 }
 
+int ProjectCount() {
+    return static_cast<int>(host.projects.size());
+}
+
+int CurrentProjectIndex() {
+    return host.currentProject;
+}
+
 void SwitchProject(int index) {
-    host.currentProject = std::clamp(index, 0, kProjectCount - 1);
+    host.currentProject = std::clamp(index, 0, ProjectCount() - 1);
+}
+
+int OpenProjectTab() {
+    host.projects.push_back(std::make_unique<Project>());
+    host.currentProject = ProjectCount() - 1;
+    BeginLoad(host.projects.back().get(), false);
+    host.loading = nullptr;
+    return host.currentProject;
+}
+
+void CloseProjectTab(int index) {
+    if (ProjectCount() < 2 || index < 0 || index >= ProjectCount()) {
+        return;
+    }
+    host.closedProjects.push_back(std::move(host.projects[index]));
+    host.projects.erase(host.projects.begin() + index);
+    if (host.currentProject > index || host.currentProject == ProjectCount()) {
+        --host.currentProject;
+    }
+}
+
+void NewProjectInTab() {
+    Project* project = host.projects[host.currentProject].get();
+    BeginLoad(project, false);
+    project->view = View();
+    host.loading = nullptr;
+}
+
+void HostUndo() {
+    BeginLoad(host.projects[host.currentProject].get(), true);
+    for (const char* line : {"<EXTENSIONS", "OTHER_EXTENSION 1", ">"}) {
+        for (ProjectConfigExtension* config : ProjectConfigs()) {
+            if (config->ProcessExtensionLine(line, UnusableContext(), true, config)) {
+                host.record.events.push_back("projectconfig claimed " + std::string(line));
+            }
+        }
+    }
+    host.loading = nullptr;
+}
+
+void SaveProject() {
+    host.loading = PointerOf(host.projects[host.currentProject].get());
+    for (ProjectConfigExtension* config : ProjectConfigs()) {
+        config->SaveExtensionConfig(UnusableContext(), false, config);
+    }
+    host.loading = nullptr;
 }
 
 LRESULT TimeDisplayResult(size_t index) {

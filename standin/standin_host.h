@@ -130,13 +130,29 @@ struct View {
 };
 View& ArrangeView();
 
-// The host's open projects, each with its own view, as tabs; EnumProjects hands them out.
-constexpr int kProjectCount = 2;
+// The host's open projects, each with its own view, as tabs; EnumProjects hands them out. The
+// host starts with two.
 struct Project {
     View view;
 };
+int ProjectCount();
+int CurrentProjectIndex();
 // Makes project `index` the current one, as the user switching tabs does.
 void SwitchProject(int index);
+// A new project in a new tab, which becomes the current one; returns its index. Like every load,
+// it goes through each "projectconfig" registration's BeginLoadProjectState.
+int OpenProjectTab();
+// Closes tab `index`; the host keeps at least one open.
+void CloseProjectTab(int index);
+// "New project" in the current tab: the tab keeps its project pointer, as the host does, and gets
+// a fresh view after BeginLoadProjectState (isUndo false).
+void NewProjectInTab();
+// The host's own undo loading a state of the current project: BeginLoadProjectState with isUndo
+// true, then each line of another extension's state to ProcessExtensionLine, which must not claim
+// it ("projectconfig claimed LINE" in the events if one does).
+void HostUndo();
+// Saves the current project: SaveExtensionConfig with a context that no module may write to.
+void SaveProject();
 // The horizontal zoom in pixels per second, as GetHZoomLevel answers it.
 double ZoomLevel();
 // The time at client x of the time display.

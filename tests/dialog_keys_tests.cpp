@@ -160,6 +160,11 @@ const KeyCase kKeyCases[] = {
     {"CtrlX", kScale, WM_KEYDOWN, 'X', true, false, false, kStays},
     {"CtrlZ", kScale, WM_KEYDOWN, 'Z', true, false, false, kStays},
     {"AltGrCharacter", kScale, WM_KEYDOWN, 'Q', true, false, true, kStays},
+    {"ShiftInsertPastes", kScale, WM_KEYDOWN, VK_INSERT, false, true, false, kStays},
+    {"CtrlInsertCopies", kScale, WM_KEYDOWN, VK_INSERT, true, false, false, kStays},
+    {"ShiftDeleteCuts", kScale, WM_KEYDOWN, VK_DELETE, false, true, false, kStays},
+    {"ContextMenuKey", kScale, WM_KEYDOWN, VK_APPS, false, false, false, kStays},
+    {"ShiftF10", kScale, WM_SYSKEYDOWN, VK_F10, false, true, false, kStays},
     {"KeyUpOfAnFKey", kScale, WM_KEYUP, VK_F5, false, false, false, kStays},
     // The rest of the shortcuts are the host's, even from the text field.
     {"CtrlSInTheField", kScale, WM_KEYDOWN, 'S', true, false, false, kToHostFromText},
@@ -167,6 +172,9 @@ const KeyCase kKeyCases[] = {
     {"CtrlB", kScale, WM_KEYDOWN, 'B', true, false, false, kToHostFromText},
     {"F1InTheField", kScale, WM_KEYDOWN, VK_F1, false, false, false, kToHostFromText},
     {"ShiftF24InTheField", kScale, WM_KEYDOWN, VK_F24, false, true, false, kToHostFromText},
+    {"F10InTheField", kScale, WM_SYSKEYDOWN, VK_F10, false, false, false, kToHostFromText},
+    {"CtrlF10InTheField", kScale, WM_SYSKEYDOWN, VK_F10, true, false, false, kToHostFromText},
+    {"InsertInTheField", kScale, WM_KEYDOWN, VK_INSERT, false, false, false, kToHostFromText},
     // A check box keeps the space bar, which is the host's elsewhere; controls keep plain keys.
     {"SpaceOnABox", kUpperBox, WM_KEYDOWN, VK_SPACE, false, false, false, kStays},
     {"LetterOnABox", kUpperBox, WM_KEYDOWN, 'Q', false, false, false, kStays},
@@ -178,9 +186,16 @@ const KeyCase kKeyCases[] = {
     {"SpaceInTheList", kFocusList, WM_KEYDOWN, VK_SPACE, false, false, false, kToHost},
     {"CtrlSInTheList", kFocusList, WM_KEYDOWN, 'S', true, false, false, kToHost},
     {"F12InTheList", kFocusList, WM_KEYDOWN, VK_F12, false, false, false, kToHost},
+    {"F1OnABox", kUpperBox, WM_KEYDOWN, VK_F1, false, false, false, kToHost},
+    {"F24InTheList", kFocusList, WM_KEYDOWN, VK_F24, false, false, false, kToHost},
 };
 
 class DialogKey : public DialogKeys, public ::testing::WithParamInterface<KeyCase> {};
+
+// A key that opens the field's context menu (Shift+F10) enters the menu's own loop: this ends it.
+void CALLBACK CloseMenus(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
 
 TEST_P(DialogKey, GoesWhereTheHostsOwnWindowsSendIt) {
     const KeyCase& c = GetParam();
@@ -191,7 +206,9 @@ TEST_P(DialogKey, GoesWhereTheHostsOwnWindowsSendIt) {
     standin::HoldKey(VK_SHIFT, c.shift);
     standin::HoldKey(VK_MENU, c.alt);
     MSG key = {control, c.message, c.key, 1, 0, {0, 0}};
+    const UINT_PTR menuGuard = SetTimer(nullptr, 0, 200, &CloseMenus);
     EXPECT_EQ(c.expected, Accelerator()->translateAccel(&key, Accelerator()));
+    KillTimer(nullptr, menuGuard);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, DialogKey, ::testing::ValuesIn(kKeyCases), CaseName());
@@ -209,6 +226,18 @@ TEST_F(DialogKeys, TheHostsShortcutsRunFromTheDialog) {
                                              events.end());
     EXPECT_EQ((std::vector<std::string>{"shortcut F5", "shortcut Ctrl+S"}), shortcuts);
     EXPECT_TRUE(IsWindowVisible(dialog));
+}
+
+// A key for the host never reaches the dialog as well: F4 would drop the list down.
+TEST_F(DialogKeys, AKeyForTheHostLeavesTheDialogAsItIs) {
+    HWND dialog = OpenWithScale("0.1");
+    HWND list = GetDlgItem(dialog, kFocusList);
+    SetFocus(list);
+    PressKey(list, VK_F4);
+    const auto& events = Record().events;
+    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), "shortcut F4"));
+    EXPECT_EQ(FALSE, SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(list, GetFocus());
 }
 
 // The stand-in removes a registration only when given the same record again.

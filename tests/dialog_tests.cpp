@@ -504,6 +504,32 @@ TEST_F(ConfigAction, ShownWhenTheHostQuitsAppliesAndSaves) {
     EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=2\r\n", ReadTextFile(standin::IniPath()));
 }
 
+// Minimising the main window hides its owned dialog along with it, which is not the dialog being
+// closed: quit while minimised, or after a restore, the host still gets what the dialog shows.
+TEST_F(ConfigAction, OpenThroughAMinimiseWhenTheHostQuitsAppliesAndSaves) {
+    for (bool restored : {false, true}) {
+        SCOPED_TRACE(restored ? "restored" : "still minimised");
+        HWND dialog = Open();
+        HWND main = standin::MainWindow();
+        ShowWindow(main, SW_SHOWNORMAL);
+        // Windows hides and shows the owned windows along with a minimise and a restore (lParam
+        // SW_PARENTCLOSING, then SW_PARENTOPENING); Wine's desktop doesn't, so the test does.
+        ShowWindow(main, SW_MINIMIZE);
+        ShowOwnedPopups(main, FALSE);
+        ASSERT_FALSE(IsWindowVisible(dialog));
+        if (restored) {
+            ShowWindow(main, SW_RESTORE);
+            ShowOwnedPopups(main, TRUE);
+            ASSERT_TRUE(IsWindowVisible(dialog));
+        }
+        standin::PumpMessages();
+        SetDlgItemTextA(dialog, kScale, "0.5");
+        DestroyWindow(main);
+        EXPECT_EQ("[ruvenkal]\r\nscale=0.500000\r\nmask=3\r\n", ReadTextFile(standin::IniPath()));
+        standin::Stop();
+    }
+}
+
 TEST_F(ConfigAction, HiddenWhenTheHostQuitsIsNotAppliedAgain) {
     HWND dialog = Open();
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

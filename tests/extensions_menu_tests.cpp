@@ -184,6 +184,44 @@ TEST_F(ExtensionsMenu, StatesFollowTheItemsWhereverTheUserPutThem) {
     DestroyMenu(menu);
 }
 
+// Flag 0 builds the Extensions menu and nothing else: any other menu holding the items is left
+// for flag 1 to mark.
+TEST_F(ExtensionsMenu, FlagZeroOnAnotherMenuSetsNoState) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    for (const char* name : {"Main custom", "Main options", "Main extensions2"}) {
+        SCOPED_TRACE(name);
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, kToggle, "Zoom drag");
+        AppendMenuA(menu, MF_STRING, 41002, "Undo");
+        const Lines before = DescribeMenu(menu);
+        standin::CallMenuHook(name, menu, 0);
+        EXPECT_EQ(before, DescribeMenu(menu));
+        DestroyMenu(menu);
+    }
+}
+
+// The grey states are the current project's, and asking for them in another project changes
+// nothing.
+TEST_F(ExtensionsMenu, GreyStatesAreTheCurrentProjects) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    ZoomDrag();
+    ZoomDrag();
+    ASSERT_TRUE(standin::RunCommand(41002));
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 41002, "Undo");
+    AppendMenuA(menu, MF_STRING, 41003, "Redo");
+    const auto shown = [menu] {
+        standin::CallMenuHook("Main extensions", menu, 1);
+        return DescribeMenu(menu);
+    };
+    EXPECT_EQ((Lines{"Undo #41002", "Redo #41003"}), shown());
+    standin::SwitchProject(1);
+    EXPECT_EQ((Lines{"Undo #41002 grayed", "Redo #41003 grayed"}), shown());
+    standin::SwitchProject(0);
+    EXPECT_EQ((Lines{"Undo #41002", "Redo #41003"}), shown());
+    DestroyMenu(menu);
+}
+
 TEST_F(ExtensionsMenu, AMenuWithoutTheItemsIsLeftAsItIs) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     ZoomDrag();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host_fixture.h"
@@ -311,6 +312,35 @@ TEST_P(ScriptApi, WithoutAConfigurationFileSetsApplyAndNothingIsWritten) {
     EXPECT_EQ("0.500000", Text(GetParam(), "scale"));
     EXPECT_EQ(0.5, ZoomPerPixelInEachHalf().upper);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(standin::IniPath().c_str()));
+}
+
+// Main thread only: from another thread both refuse, and neither the buffer handed in, the
+// settings, the dialog nor the file change.
+TEST_P(ScriptApi, OtherThreadsGetFalseAndTouchNothing) {
+    HostOptions options;
+    options.iniText = kStoredIni;
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    ASSERT_TRUE(standin::RunCommand(kShowConfig));
+    const std::string fileBefore = ReadTextFile(standin::IniPath());
+    bool got = true;
+    bool set = true;
+    char buffer[16];
+    std::memset(buffer, 'x', sizeof buffer);
+    std::thread worker([&] {
+        got = Get(GetParam(), "scale", buffer, sizeof buffer);
+        set = Set(GetParam(), "scale", "0.5");
+    });
+    worker.join();
+    EXPECT_FALSE(got);
+    EXPECT_FALSE(set);
+    EXPECT_EQ(std::string(sizeof buffer, 'x'), std::string(buffer, sizeof buffer));
+    EXPECT_EQ("0.300000", Text(GetParam(), "scale"));
+    char shown[32] = {};
+    GetDlgItemTextA(FindConfigDialog(), 1000, shown, sizeof shown);
+    EXPECT_STREQ("0.300000", shown);
+    EXPECT_EQ(fileBefore, ReadTextFile(standin::IniPath()));
+    // The main thread still may.
+    EXPECT_TRUE(Set(GetParam(), "scale", "0.5"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Callers, ScriptApi, ::testing::Values(Caller::Direct, Caller::ReaScript),

@@ -44,6 +44,22 @@ void Drag(std::vector<int> moves, bool release = true) {
     }
 }
 
+// The view is `want`: the start exactly, the end within rounding of a set view's zoom.
+void ExpectView(const Times& want) {
+    const Times got = CurrentView();
+    EXPECT_EQ(want.start, got.start);
+    EXPECT_NEAR(want.end, got.end, 1e-9);
+}
+
+// How many views the module has set so far.
+size_t ViewsSet() {
+    size_t sets = 0;
+    for (const standin::ViewCall& call : Record().viewCalls) {
+        sets += call.isSet ? 1 : 0;
+    }
+    return sets;
+}
+
 // Escape pressed on `window`, through the host's message loop.
 void PressEscape(HWND window) {
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -125,23 +141,18 @@ TEST_F(ZoomHistory, UndoAndRedoWalkBackAndForth) {
         Drag({pixels});
         views.push_back(CurrentView());
     }
-    const auto expectView = [](const Times& want) {
-        const Times got = CurrentView();
-        EXPECT_EQ(want.start, got.start);
-        EXPECT_NEAR(want.end, got.end, 1e-9);
-    };
     for (int step : {2, 1, 0}) {
         EXPECT_TRUE(standin::RunCommand(kUndo));
-        expectView(views[step]);
+        ExpectView(views[step]);
     }
     EXPECT_TRUE(standin::RunCommand(kUndo));  // nothing left: nothing changes
-    expectView(views[0]);
+    ExpectView(views[0]);
     for (int step : {1, 2, 3}) {
         EXPECT_TRUE(standin::RunCommand(kRedo));
-        expectView(views[step]);
+        ExpectView(views[step]);
     }
     EXPECT_TRUE(standin::RunCommand(kRedo));
-    expectView(views[3]);
+    ExpectView(views[3]);
 
     // Back two, then a new drag: what could be redone is gone.
     standin::RunCommand(kUndo);
@@ -152,9 +163,9 @@ TEST_F(ZoomHistory, UndoAndRedoWalkBackAndForth) {
     EXPECT_TRUE(standin::RunCommand(kRedo));
     EXPECT_EQ(viewCalls, Record().viewCalls.size());
     standin::RunCommand(kUndo);
-    expectView(views[1]);
+    ExpectView(views[1]);
     standin::RunCommand(kRedo);
-    expectView(afterNewDrag);
+    ExpectView(afterNewDrag);
 }
 
 TEST_F(ZoomHistory, DragsThatNeverZoomedAddNothing) {
@@ -210,6 +221,124 @@ TEST_F(ZoomHistory, UndoDuringADragTakesThatDragBack) {
     EXPECT_NEAR(zoomed.end, CurrentView().end, 1e-9);
 }
 
+// Redo from a key while the button is still held ends the drag first: its zoom becomes the newest
+// to undo, and what could be redone before it is gone.
+TEST_F(ZoomHistory, RedoDuringADragEndsItFirst) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({3});
+    standin::RunCommand(kUndo);
+    const Times beforeSecond = CurrentView();
+    Drag({5}, false);
+    const Times zoomed = CurrentView();
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    ExpectView(zoomed);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 20, MK_LBUTTON);
+    EXPECT_EQ(2u, Record().zoomCalls.size()) << "the drag zooms no more";
+    standin::SendMouse(WM_LBUTTONUP, 40, 20);
+    standin::RunCommand(kUndo);
+    ExpectView(beforeSecond);
+}
+
+// A press without a button-up before it: the drag before is recorded on its own, so that two
+// Undos step back through both.
+TEST_F(ZoomHistory, APressWithoutAButtonUpRecordsTheDragBefore) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Times before = CurrentView();
+    Drag({3}, false);
+    const Times afterFirst = CurrentView();
+    Drag({4});
+    standin::RunCommand(kUndo);
+    ExpectView(afterFirst);
+    standin::RunCommand(kUndo);
+    ExpectView(before);
+}
+
+// Only Escape going down cancels, whether Alt is held (a system key) or not; the keyboard queue
+// never claims a key for it.
+TEST_F(ZoomHistory, OnlyEscapeGoingDownCancels) {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM key;
+        bool cancels;
+    } keys[] = {
+        {"Escape", WM_KEYDOWN, VK_ESCAPE, true},   {"Alt+Escape", WM_SYSKEYDOWN, VK_ESCAPE, true},
+        {"Escape up", WM_KEYUP, VK_ESCAPE, false}, {"Alt+Escape up", WM_SYSKEYUP, VK_ESCAPE, false},
+        {"a letter", WM_KEYDOWN, 'A', false},      {"the space bar", WM_KEYDOWN, VK_SPACE, false},
+        {"Alt+F4", WM_SYSKEYDOWN, VK_F4, false},
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        ASSERT_NO_FATAL_FAILURE(Attach());
+        auto* accelerator =
+            static_cast<standin::AcceleratorRegister*>(standin::RegisteredItem("accelerator"));
+        const Times before = CurrentView();
+        Drag({3}, false);
+        MSG key = {standin::MainWindow(), k.message, k.key, 0x00010001, 0, {0, 0}};
+        EXPECT_EQ(0, accelerator->translateAccel(&key, accelerator));
+        EXPECT_EQ(k.cancels, CurrentView() == before);
+        standin::SendMouse(WM_MOUSEMOVE, 40, 12, MK_LBUTTON);
+        EXPECT_EQ(k.cancels ? 1u : 2u, Record().zoomCalls.size());
+        standin::Stop();
+    }
+}
+
+// After Escape, the rest of the held drag reaches the time display as its axis lock sends it,
+// without a zoom: the time display's own drag doesn't jump to where the pointer went meanwhile.
+TEST_F(ZoomHistory, ACancelledDragStaysPinned) {
+    const struct {
+        const char* name;
+        int lock;  // the lock distance
+        POINT press;
+        std::vector<POINT> before;    // moves before Escape
+        std::vector<POINT> after;     // moves after it
+        std::vector<POINT> received;  // what the time display gets of those
+    } cases[] = {
+        {"upper", 0, {40, 4}, {{40, 8}}, {{45, 12}, {60, 2}}, {{45, 12}, {60, 2}}},
+        {"lower, vertical", 0, {40, 14}, {{40, 17}}, {{48, 19}, {55, 30}}, {{40, 19}, {40, 30}}},
+        {"lower, sideways", 0, {40, 14}, {{44, 14}}, {{48, 19}, {55, 2}}, {{48, 14}, {55, 14}}},
+        {"lower, undecided",
+         10,
+         {40, 14},
+         {{42, 16}},
+         {{43, 17}, {44, 30}, {60, 32}},
+         {{40, 14}, {40, 30}, {40, 32}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostOptions options;
+        options.iniText = "[ruvenkal]\r\nlock=" + std::to_string(c.lock) + "\r\n";
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+        standin::SendMouse(WM_LBUTTONDOWN, c.press.x, c.press.y, MK_LBUTTON);
+        for (const POINT& move : c.before) {
+            standin::SendMouse(WM_MOUSEMOVE, move.x, move.y, MK_LBUTTON);
+        }
+        PressEscape(standin::MainWindow());
+        const size_t zooms = Record().zoomCalls.size();
+        Record().timeDisplayMessages.clear();
+        for (const POINT& move : c.after) {
+            standin::SendMouse(WM_MOUSEMOVE, move.x, move.y, MK_LBUTTON);
+        }
+        EXPECT_EQ(zooms, Record().zoomCalls.size());
+        std::vector<LPARAM> received;
+        for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
+            if (m.message == WM_MOUSEMOVE) {
+                received.push_back(m.lParam);
+            }
+        }
+        std::vector<LPARAM> expected;
+        for (const POINT& p : c.received) {
+            expected.push_back(standin::MousePosition(p.x, p.y));
+        }
+        EXPECT_EQ(expected, received);
+        // Once the drag ends, the next one is a drag like any other.
+        standin::SendMouse(WM_LBUTTONUP, 60, 32);
+        Drag({2});
+        EXPECT_EQ(zooms + 1, Record().zoomCalls.size());
+        standin::Stop();
+    }
+}
+
 TEST_F(ZoomHistory, KeepsTheLast32Views) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     std::vector<Times> views = {CurrentView()};
@@ -231,30 +360,186 @@ TEST_F(ZoomHistory, KeepsTheLast32Views) {
     EXPECT_NEAR(views[33].end, CurrentView().end, 1e-9);
 }
 
-TEST_F(ZoomHistory, BelongsToOneProject) {
+TEST_F(ZoomHistory, EachProjectKeepsItsOwnAcrossSwitches) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Times firstBefore = CurrentView();
+    Drag({3});
+    const Times firstAfter = CurrentView();
+    standin::SwitchProject(1);
+    const Times secondBefore = CurrentView();
+    Drag({-4});
+    const Times secondAfter = CurrentView();
+
+    standin::SwitchProject(0);
+    ExpectView(firstAfter);
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    ExpectView(firstBefore);
+    standin::SwitchProject(1);
+    ExpectView(secondAfter);
+    EXPECT_TRUE(standin::RunCommand(kUndo));
+    ExpectView(secondBefore);
+    standin::SwitchProject(0);
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    ExpectView(firstAfter);
+    for (const standin::ViewCall& call : Record().viewCalls) {
+        EXPECT_TRUE(call.currentProject) << "only the current project is read or set";
+    }
+}
+
+// Redo in a project must never set a view that another project's drag replaced.
+TEST_F(ZoomHistory, UndoAndRedoStayInTheirProject) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     Drag({3});
+    standin::RunCommand(kUndo);  // project 0 has something to redo
     standin::SwitchProject(1);
     const Times second = CurrentView();
+    const size_t sets = ViewsSet();
+    EXPECT_TRUE(standin::RunCommand(kRedo));
     EXPECT_TRUE(standin::RunCommand(kUndo));
-    EXPECT_TRUE(CurrentView() == second) << "the first project's views stay out of the second";
+    EXPECT_EQ(sets, ViewsSet());
+    EXPECT_TRUE(CurrentView() == second);
+}
 
-    Drag({2});
-    standin::SwitchProject(0);
-    const Times first = CurrentView();
-    standin::RunCommand(kUndo);
-    EXPECT_TRUE(CurrentView() == first) << "switching back found the history emptied";
-    for (const standin::ViewCall& call : Record().viewCalls) {
-        EXPECT_TRUE(call.currentProject);
-    }
+// Escape after a switch of project mid-drag: the view read in the first project is set back
+// there only, never in whatever project is current.
+TEST_F(ZoomHistory, EscapeAfterASwitchSetsNothing) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({4}, false);
+    standin::SwitchProject(1);
+    const Times second = CurrentView();
+    PressEscape(standin::MainWindow());
+    EXPECT_EQ(0u, ViewsSet());
+    EXPECT_TRUE(CurrentView() == second);
+    standin::SendMouse(WM_LBUTTONUP, 40, 8);
+}
 
-    // A drag that the project switch interrupted belongs to neither.
+// A drag that the project switch interrupted belongs to neither project.
+TEST_F(ZoomHistory, ADragInterruptedByASwitchIsNotRecorded) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
     Drag({4}, false);
     standin::SwitchProject(1);
     standin::SendMouse(WM_LBUTTONUP, 40, 8);
-    const Times now = CurrentView();
+    for (int project : {1, 0}) {
+        standin::SwitchProject(project);
+        const size_t sets = ViewsSet();
+        EXPECT_TRUE(standin::RunCommand(kUndo));
+        EXPECT_EQ(sets, ViewsSet());
+    }
+}
+
+// "New project" keeps the tab's project pointer: what was zoomed before is not the new project's
+// to undo, and neither is a drag still held. The host's own undo loads a state of the same
+// project, and keeps everything.
+TEST_F(ZoomHistory, ANewProjectInTheTabStartsEmptyAndTheHostsUndoKeepsIt) {
+    const struct {
+        const char* name;
+        const char* withheld;
+    } hosts[] = {{"with GetCurrentProjectInLoadSave", ""},
+                 {"without it", "GetCurrentProjectInLoadSave"}};
+    for (const auto& h : hosts) {
+        SCOPED_TRACE(h.name);
+        HostOptions options;
+        options.withheldFunctions = {h.withheld};
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+        const Times before = CurrentView();
+        Drag({3});
+        standin::SwitchProject(1);
+        Drag({2});
+        standin::SwitchProject(0);
+
+        standin::HostUndo();
+        standin::RunCommand(kUndo);
+        ExpectView(before);
+        standin::RunCommand(kRedo);
+
+        Drag({5}, false);
+        standin::NewProjectInTab();
+        standin::SendMouse(WM_LBUTTONUP, 40, 9);
+        const Times fresh = CurrentView();
+        const size_t sets = ViewsSet();
+        EXPECT_TRUE(standin::RunCommand(kUndo));
+        EXPECT_TRUE(standin::RunCommand(kRedo));
+        EXPECT_EQ(sets, ViewsSet()) << "the new project has nothing to undo or redo";
+        EXPECT_TRUE(CurrentView() == fresh);
+
+        standin::SwitchProject(1);
+        const size_t setsBefore = ViewsSet();
+        standin::RunCommand(kUndo);
+        EXPECT_EQ(setsBefore + 1, ViewsSet()) << "the other tab keeps its history";
+        standin::Stop();
+    }
+}
+
+TEST_F(ZoomHistory, ProjectRecordIsRegisteredStoresNothingAndIsRemovedAtUnload) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    auto* record =
+        static_cast<standin::ProjectConfigExtension*>(standin::RegisteredItem("projectconfig"));
+    ASSERT_NE(nullptr, record);
+    EXPECT_NE(nullptr, record->BeginLoadProjectState);
+    standin::SaveProject();  // crashes if the module writes to the host's context
+    standin::HostUndo();
+    for (const std::string& event : Record().events) {
+        EXPECT_EQ(std::string::npos, event.find("claimed")) << event;
+    }
+    EXPECT_EQ(0, standin::CallEntry(nullptr));
+    EXPECT_EQ(nullptr, standin::RegisteredItem("projectconfig"));
+    bool removedWithTheSameRecord = false;
+    for (const standin::Registration& r : Record().registrations) {
+        removedWithTheSameRecord |= r.key == "-projectconfig" && r.item == record;
+    }
+    EXPECT_TRUE(removedWithTheSameRecord);
+}
+
+// Opens tabs until there are `count` projects, and zooms once in each, in the order given.
+void ZoomInProjects(int count, const std::vector<int>& order) {
+    while (standin::ProjectCount() < count) {
+        standin::OpenProjectTab();
+    }
+    for (int project : order) {
+        standin::SwitchProject(project);
+        Drag({2});
+    }
+}
+
+std::vector<int> Range(int from, int to) {
+    std::vector<int> numbers;
+    for (int n = from; n < to; ++n) {
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+// Whether Undo in project `index` sets a view.
+bool CanUndoIn(int index) {
+    standin::SwitchProject(index);
+    const size_t sets = ViewsSet();
     standin::RunCommand(kUndo);
-    EXPECT_TRUE(CurrentView() == now);
+    return ViewsSet() > sets;
+}
+
+// Memory stays bounded: the 32 most recently used projects keep their histories.
+TEST_F(ZoomHistory, KeepsThe32MostRecentlyUsedProjects) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    std::vector<int> order = Range(1, 33);
+    order.push_back(0);  // the first tab, used last
+    ZoomInProjects(33, order);
+    EXPECT_FALSE(CanUndoIn(1)) << "the least recently used project's history went";
+    EXPECT_TRUE(CanUndoIn(2));
+    EXPECT_TRUE(CanUndoIn(0));
+    EXPECT_TRUE(CanUndoIn(32));
+}
+
+// A closed project's history goes at once, so that it never pushes out an open one's.
+TEST_F(ZoomHistory, AClosedProjectsHistoryIsDropped) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    std::vector<int> order = Range(1, 32);
+    order.push_back(0);
+    ZoomInProjects(32, order);
+    standin::CloseProjectTab(0);  // the most recently used
+    const int added = standin::OpenProjectTab();
+    Drag({2});
+    EXPECT_TRUE(CanUndoIn(0)) << "the least recently used open project lost its history";
+    EXPECT_TRUE(CanUndoIn(added));
 }
 
 // Without EnumProjects the current project is the only one, named by null.

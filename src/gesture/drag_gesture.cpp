@@ -76,6 +76,7 @@ void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position) {
     dragState.area = 2 * dragState.startY > height + 1 ? LOWER : UPPER;
     dragState.active = zoomSettings.enabled != 0 && (dragState.area & zoomSettings.mask) != 0 &&
                        KeysAllowZoom(keys);
+    dragState.cancelled = false;
     dragState.lastX = dragState.startX;
     dragState.lastY = dragState.startY;
 }
@@ -111,7 +112,7 @@ LPARAM TrackDragMove(LPARAM position) {
         }
     }
 
-    if (dy != 0) {
+    if (dy != 0 && !dragState.cancelled) {
         if (!dragState.zoomed) {
             dragState.zoomed = true;
             RememberViewBeforeZoom();
@@ -125,6 +126,7 @@ LPARAM TrackDragMove(LPARAM position) {
 
 void EndDrag() {
     dragState.active = false;
+    dragState.cancelled = false;
     if (dragState.zoomed) {
         dragState.zoomed = false;
         RecordRememberedView();
@@ -135,9 +137,13 @@ void CancelDrag() {
     if (!dragState.active || !ZoomHistoryAvailable()) {
         return;
     }
-    dragState.active = false;
+    dragState.cancelled = true;
     if (dragState.zoomed) {
         dragState.zoomed = false;
         RestoreRememberedView();
     }
+}
+
+void ForgetDrag() {
+    dragState = DragState();
 }

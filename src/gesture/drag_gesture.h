@@ -10,7 +10,8 @@ enum AxisLock : int { AXIS_UNDECIDED = 0, AXIS_HORIZONTAL = 1, AXIS_VERTICAL = 2
 
 struct DragState {
     bool active;
-    bool zoomed;  // the drag has called adjustZoom: its view before that can be taken back
+    bool zoomed;     // the drag has called adjustZoom: its view before that can be taken back
+    bool cancelled;  // Escape: still pinned as before, but zooming no more
     DragArea area;
     AxisLock axis;
     int startX, startY;
@@ -32,5 +33,10 @@ LPARAM TrackDragMove(LPARAM position);
 void EndDrag();
 
 // Escape during a drag: it zooms no more until the next press, and one that zoomed puts the view
-// back as it was before, leaving nothing to undo. Does nothing without a zoom history.
+// back as it was before, leaving nothing to undo. Until the drag ends, the time display still
+// gets its moves pinned as before, so that its own drag doesn't jump to the pointer. Does nothing
+// without a zoom history.
 void CancelDrag();
+
+// Drops the drag without a word to the host, which is about to unload the module.
+void ForgetDrag();

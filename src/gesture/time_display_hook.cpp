@@ -29,6 +29,11 @@ void PinModule() {
 }  // namespace
 
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Unloaded, but left in the chain by a later subclass: the host's functions are not ours to
+    // call any more.
+    if (!moduleState.attached && message != WM_NCDESTROY) {
+        return CallWindowProcA(moduleState.previousProc, window, message, wParam, lParam);
+    }
     switch (message) {
         // The time display's class takes double-clicks, so a quick second press arrives as one:
         // it starts a drag all the same, and still reaches the host as a double-click.

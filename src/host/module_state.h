@@ -11,6 +11,7 @@ struct HostApi {
     AddExtensionsMainMenuFunction AddExtensionsMainMenu;  // optional
     GetSetArrangeView2Function GetSet_ArrangeView2;       // optional: without it, no zoom history
     EnumProjectsFunction EnumProjects;                    // optional: without it, one project
+    GetCurrentProjectInLoadSaveFunction GetCurrentProjectInLoadSave;  // optional
 };
 
 struct ModuleState {
@@ -26,7 +27,8 @@ struct ModuleState {
     HWND configDialog;
 
     // Kept for the detach at unload.
-    bool attached;
+    bool attached;       // false after it: a hook left in the time display's chain only forwards
+    DWORD mainThreadId;  // the thread that attached the module: the host's main thread
     RegisterItemFunction registerItem;
     HWND timeDisplay;  // non-null while the hook is in the time display's chain
 };

@@ -43,6 +43,24 @@ using GetSetArrangeView2Function = void (*)(ReaProject* proj, bool isSet, int sc
 using EnumProjectsFunction = ReaProject* (*)(int idx, char* projfnOutOptional,
                                              int projfnOutOptional_sz);
 
+// The project being loaded or saved, while the host is doing so; null otherwise.
+using GetCurrentProjectInLoadSaveFunction = ReaProject* (*)();
+
+// The host's reader and writer of a project file; only ever passed back to it.
+struct ProjectStateContext;
+
+// Registered under "projectconfig": the host calls these as it loads, saves and undoes projects,
+// and BeginLoadProjectState also when the user starts a new project. The host keeps the address.
+struct ProjectConfigExtension {
+    // True if the line (and any further lines read through `ctx`) was this module's.
+    bool (*ProcessExtensionLine)(const char* line, ProjectStateContext* ctx, bool isUndo,
+                                 ProjectConfigExtension* reg);
+    void (*SaveExtensionConfig)(ProjectStateContext* ctx, bool isUndo, ProjectConfigExtension* reg);
+    // Before any ProcessExtensionLine of a load; isUndo when the host's own undo loads a state.
+    void (*BeginLoadProjectState)(bool isUndo, ProjectConfigExtension* reg);
+    void* userData;
+};
+
 // Makes sure that the main window has an Extensions menu.
 using AddExtensionsMainMenuFunction = bool (*)();
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "host/module_state.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
@@ -72,10 +73,16 @@ void ForEachExport(Use use) {
     }
 }
 
+// The shared text buffer, the dialog, the toolbar and the configuration file are the main
+// thread's: another extension's worker thread gets false, with nothing touched.
+bool OnMainThread() {
+    return GetCurrentThreadId() == moduleState.mainThreadId;
+}
+
 }  // namespace
 
 bool Ruvenkal_GetSetting(const char* key, char* valueOut, int valueOut_sz) {
-    if (key == nullptr || valueOut == nullptr || valueOut_sz < 1) {
+    if (!OnMainThread() || key == nullptr || valueOut == nullptr || valueOut_sz < 1) {
         return false;
     }
     valueOut[0] = '\0';
@@ -94,7 +101,7 @@ bool Ruvenkal_GetSetting(const char* key, char* valueOut, int valueOut_sz) {
 
 bool Ruvenkal_SetSetting(const char* key, const char* value) {
     SettingId id;
-    if (key == nullptr || value == nullptr || !FindSetting(key, &id)) {
+    if (!OnMainThread() || key == nullptr || value == nullptr || !FindSetting(key, &id)) {
         return false;
     }
     // Cut as the configuration file's value would be, so that both read alike.

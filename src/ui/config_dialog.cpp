@@ -7,13 +7,15 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
+#include "ui/dialog_placement.h"
 #include "ui/gesture_switch.h"
 
 namespace {
 
-// Whether the dialog was last shown rather than hidden. Destroying a window hides it first, so
-// its visibility can't tell at WM_DESTROY.
-bool dialogShown;
+// Whether the dialog is open: shown by the action and not closed since. Neither its visibility
+// nor WM_SHOWWINDOW can tell at WM_DESTROY: destroying a window hides it first, and minimising the
+// main window hides its owned windows too, through ShowWindow.
+bool dialogOpen;
 
 // An item of a drop-down list and the setting's value it stands for.
 struct ListChoice {
@@ -125,48 +127,28 @@ void ApplySettings(HWND dialog) {
     SwitchZoomDrag(IsChecked(dialog, IDC_ENABLED) ? 1 : 0);
 }
 
-int Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-int Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
-// Where the main window is, or would be if it weren't minimised: the action may run from a
-// global shortcut or a script while it is, and a minimised window sits near (-32000, -32000).
-RECT MainWindowPlace() {
-    RECT place = {};
+// The main window's place and monitor as the system gives them, while a minimised one is as well.
+POINT PositionOverMainWindow(const RECT& dialog) {
+    HWND main = moduleState.mainWindow;
+    MainWindowPlace place = {};
+    GetWindowRect(main, &place.window);
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    if (IsIconic(moduleState.mainWindow) &&
-        GetWindowPlacement(moduleState.mainWindow, &placement)) {
-        return placement.rcNormalPosition;
+    if (IsIconic(main) && GetWindowPlacement(main, &placement)) {
+        place.minimised = true;
+        place.normalPosition = placement.rcNormalPosition;
+        place.restoresMaximised = (placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
     }
-    GetWindowRect(moduleState.mainWindow, &place);
-    return place;
-}
-
-// `start` moved so that `length` fits between `low` and `high`; at `low` if it can't.
-int Within(int start, int length, int low, int high) {
-    if (start + length > high) {
-        start = high - length;
+    MonitorPlace monitor = {};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &info)) {
+        monitor = {info.rcMonitor, info.rcWork};
+    } else {
+        monitor.monitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        monitor.work = monitor.monitor;
     }
-    return start < low ? low : start;
-}
-
-// Centred over the main window, but wholly on the work area of the monitor nearest to it.
-POINT DialogPosition(const RECT& dialog) {
-    const RECT main = MainWindowPlace();
-    POINT position = {main.left + (Width(main) - Width(dialog)) / 2,
-                      main.top + (Height(main) - Height(dialog)) / 2};
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromRect(&main, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        position.x = Within(position.x, Width(dialog), work.left, work.right);
-        position.y = Within(position.y, Height(dialog), work.top, work.bottom);
-    }
-    return position;
+    return DialogPosition(dialog.right - dialog.left, dialog.bottom - dialog.top, place, monitor);
 }
 
 void ApplyAndSave(HWND dialog) {
@@ -181,6 +163,7 @@ void ShowConfigDialog() {
     if (moduleState.configDialog == nullptr) {
         moduleState.configDialog = CreateConfigDialog();
     }
+    dialogOpen = moduleState.configDialog != nullptr;
     ShowWindow(moduleState.configDialog, SW_SHOW);
 }
 
@@ -192,8 +175,8 @@ HWND CreateConfigDialog() {
     }
     RECT own = {};
     GetWindowRect(dialog, &own);
-    const POINT position = DialogPosition(own);
-    MoveWindow(dialog, position.x, position.y, Width(own), Height(own), FALSE);
+    const POINT position = PositionOverMainWindow(own);
+    MoveWindow(dialog, position.x, position.y, own.right - own.left, own.bottom - own.top, FALSE);
     return dialog;
 }
 
@@ -210,7 +193,7 @@ void ShowSettingInConfigDialog(SettingId id) {
     }
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             ShowSettings(dialog);
@@ -218,22 +201,17 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                dialogOpen = false;
                 ApplyAndSave(dialog);
                 ShowWindow(dialog, SW_HIDE);
             }
             return TRUE;
         case WM_DESTROY:
-            // The host destroys it with its main window when it quits: what a shown dialog holds
-            // is applied, as any other way of closing it does. A hidden one was applied already.
-            if (dialogShown) {
-                dialogShown = false;
+            // The host destroys it with its main window when it quits: what an open dialog holds
+            // is applied, as any other way of closing it does. A closed one was applied already.
+            if (dialogOpen) {
+                dialogOpen = false;
                 ApplyAndSave(dialog);
-            }
-            return FALSE;
-        case WM_SHOWWINDOW:
-            // Shown or hidden by ShowWindow itself, not along with its owner.
-            if (lParam == 0) {
-                dialogShown = wParam != FALSE;
             }
             return FALSE;
         case WM_NCDESTROY:

@@ -56,10 +56,15 @@ bool TypesACharacter(WPARAM key) {
 bool EditsText(WPARAM key) {
     switch (key) {
         case VK_BACK:
-        case VK_DELETE:
+        case VK_DELETE:  // with Shift, cut
         case VK_HOME:
         case VK_END:
+        case VK_APPS:  // the field's context menu
             return true;
+        case VK_INSERT:  // with Shift, paste; with Ctrl, copy
+            return Held(VK_SHIFT) || Held(VK_CONTROL);
+        case VK_F10:  // with Shift, the context menu
+            return Held(VK_SHIFT);
         case 'A':
         case 'C':
         case 'V':
@@ -80,11 +85,11 @@ bool KeyStaysInDialog(const MSG& msg) {
     if (IsDialogNavigation(msg.message, key)) {
         return true;
     }
-    if (IsFunctionKey(key)) {
-        return false;
-    }
     if (IsTextField(msg.hwnd)) {
         return EditsText(key);
+    }
+    if (IsFunctionKey(key)) {
+        return false;
     }
     // A check box keeps the space bar; with Ctrl it is a shortcut like any other.
     if (Held(VK_CONTROL)) {

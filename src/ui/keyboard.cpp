@@ -22,8 +22,10 @@ int TranslateKeys(MSG* msg, AcceleratorRegistration*) {
     if (msg == nullptr) {
         return ACCEL_NOT_OURS;
     }
-    // Not claimed: the host may have a drag of its own to cancel with the same key.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+    // Not claimed: the host may have a drag of its own to cancel with the same key. With Alt held
+    // (a drag that zooms only with Alt), Escape comes as a system key.
+    const bool keyDown = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+    if (keyDown && msg->wParam == VK_ESCAPE) {
         CancelDrag();
     }
     return TranslateDialogKeys(*msg);

@@ -13,6 +13,8 @@ struct ArrangeView {
 
 // Users of the host ask for some 20 views; a few more cost nothing.
 constexpr int kHistoryLength = 32;
+// Projects whose histories are kept; beyond that, the least recently used one goes.
+constexpr int kProjectHistories = 32;
 
 // Oldest first; the newest is on top.
 struct ViewStack {
@@ -20,10 +22,18 @@ struct ViewStack {
     int count;
 };
 
-struct ZoomHistory {
+struct ProjectHistory {
+    ReaProject* project;
+    bool inUse;
+    unsigned lastUse;  // larger is more recent
     ViewStack undo;
     ViewStack redo;
-    ReaProject* project;  // the one both stacks belong to
+};
+
+struct ZoomHistory {
+    ProjectHistory projects[kProjectHistories];
+    unsigned useClock;
+    bool remembered;  // beforeDrag holds a view to record or restore
     ArrangeView beforeDrag;
     ReaProject* beforeDragProject;  // whose view beforeDrag is
 };
@@ -39,53 +49,99 @@ void Push(ViewStack* stack, const ArrangeView& view) {
     stack->views[stack->count++] = view;
 }
 
-// Never any project but the current one: a pointer kept from before may be a closed project's.
-// Without EnumProjects, null stands for the current project.
-ReaProject* CurrentProject() {
-    EnumProjectsFunction enumProjects = moduleState.hostApi.EnumProjects;
-    return enumProjects != nullptr ? enumProjects(-1, nullptr, 0) : nullptr;
-}
-
-ArrangeView ReadView() {
+ArrangeView ReadView(ReaProject* project) {
     ArrangeView view = {0, 0};
-    moduleState.hostApi.GetSet_ArrangeView2(CurrentProject(), false, 0, 0, &view.start, &view.end);
+    moduleState.hostApi.GetSet_ArrangeView2(project, false, 0, 0, &view.start, &view.end);
     return view;
 }
 
-void SetView(ArrangeView view) {
-    moduleState.hostApi.GetSet_ArrangeView2(CurrentProject(), true, 0, 0, &view.start, &view.end);
+void SetView(ReaProject* project, ArrangeView view) {
+    moduleState.hostApi.GetSet_ArrangeView2(project, true, 0, 0, &view.start, &view.end);
 }
 
-// Each project has its own views: a history from another one would jump to times of that one.
-void FollowCurrentProject() {
-    ReaProject* current = CurrentProject();
-    if (current != history.project) {
-        history.undo.count = 0;
-        history.redo.count = 0;
-        history.project = current;
+bool IsOpen(ReaProject* project) {
+    EnumProjectsFunction enumProjects = moduleState.hostApi.EnumProjects;
+    if (enumProjects == nullptr) {
+        return true;
+    }
+    for (int index = 0;; ++index) {
+        ReaProject* open = enumProjects(index, nullptr, 0);
+        if (open == nullptr) {
+            return false;
+        }
+        if (open == project) {
+            return true;
+        }
     }
 }
 
-// In the current project's history, dropping another project's first.
-bool CanStep(const ViewStack& from) {
+// A closed project's pointer may come back for another project, which must not find its views.
+void DropClosedProjects() {
+    for (ProjectHistory& entry : history.projects) {
+        if (entry.inUse && !IsOpen(entry.project)) {
+            entry = ProjectHistory();
+        }
+    }
+}
+
+ProjectHistory* Find(ReaProject* project) {
+    for (ProjectHistory& entry : history.projects) {
+        if (entry.inUse && entry.project == project) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+// The project's history for a change, made if it has none: in a free place, or in that of the
+// least recently used project.
+ProjectHistory* HistoryToChange(ReaProject* project) {
+    DropClosedProjects();
+    ProjectHistory* entry = Find(project);
+    if (entry == nullptr) {
+        entry = &history.projects[0];
+        for (ProjectHistory& candidate : history.projects) {
+            if (!candidate.inUse) {
+                entry = &candidate;
+                break;
+            }
+            entry = candidate.lastUse < entry->lastUse ? &candidate : entry;
+        }
+        *entry = ProjectHistory();
+        entry->project = project;
+        entry->inUse = true;
+    }
+    entry->lastUse = ++history.useClock;
+    return entry;
+}
+
+// Looking changes nothing: a project without a history has nothing to step to.
+bool CanStep(ViewStack ProjectHistory::*from) {
     if (!ZoomHistoryAvailable()) {
         return false;
     }
-    FollowCurrentProject();
-    return from.count > 0;
+    DropClosedProjects();
+    const ProjectHistory* entry = Find(CurrentProject());
+    return entry != nullptr && (entry->*from).count > 0;
 }
 
 // Sets the newest view of `from`, and keeps the one it replaces on `to`.
-void Step(ViewStack* from, ViewStack* to) {
-    if (CanStep(*from)) {
-        Push(to, ReadView());
-        SetView(from->views[--from->count]);
+void Step(ViewStack ProjectHistory::*from, ViewStack ProjectHistory::*to) {
+    if (!CanStep(from)) {
+        return;
     }
+    ReaProject* project = CurrentProject();
+    ProjectHistory* entry = HistoryToChange(project);
+    Push(&(entry->*to), ReadView(project));
+    ViewStack& source = entry->*from;
+    SetView(project, source.views[--source.count]);
 }
 
-// A view read in a project that is no longer the current one belongs to no history here.
+// A view read in a project that is no longer the current one belongs to no history here, and is
+// set back only there.
 bool RememberedViewIsCurrent() {
-    return ZoomHistoryAvailable() && CurrentProject() == history.beforeDragProject;
+    return ZoomHistoryAvailable() && history.remembered &&
+           CurrentProject() == history.beforeDragProject;
 }
 
 }  // namespace
@@ -94,42 +150,59 @@ bool ZoomHistoryAvailable() {
     return moduleState.hostApi.GetSet_ArrangeView2 != nullptr;
 }
 
+ReaProject* CurrentProject() {
+    EnumProjectsFunction enumProjects = moduleState.hostApi.EnumProjects;
+    return enumProjects != nullptr ? enumProjects(-1, nullptr, 0) : nullptr;
+}
+
 void RememberViewBeforeZoom() {
     if (ZoomHistoryAvailable()) {
         history.beforeDragProject = CurrentProject();
-        history.beforeDrag = ReadView();
+        history.beforeDrag = ReadView(history.beforeDragProject);
+        history.remembered = true;
     }
 }
 
 void RecordRememberedView() {
-    if (!RememberedViewIsCurrent()) {
-        return;
+    if (RememberedViewIsCurrent()) {
+        ProjectHistory* entry = HistoryToChange(history.beforeDragProject);
+        Push(&entry->undo, history.beforeDrag);
+        entry->redo.count = 0;
     }
-    FollowCurrentProject();
-    Push(&history.undo, history.beforeDrag);
-    history.redo.count = 0;
+    history.remembered = false;
 }
 
 void RestoreRememberedView() {
     if (RememberedViewIsCurrent()) {
-        SetView(history.beforeDrag);
+        SetView(history.beforeDragProject, history.beforeDrag);
     }
+    history.remembered = false;
 }
 
 void UndoZoomDrag() {
-    Step(&history.undo, &history.redo);
+    Step(&ProjectHistory::undo, &ProjectHistory::redo);
 }
 
 void RedoZoomDrag() {
-    Step(&history.redo, &history.undo);
+    Step(&ProjectHistory::redo, &ProjectHistory::undo);
 }
 
 bool CanUndoZoomDrag() {
-    return CanStep(history.undo);
+    return CanStep(&ProjectHistory::undo);
 }
 
 bool CanRedoZoomDrag() {
-    return CanStep(history.redo);
+    return CanStep(&ProjectHistory::redo);
+}
+
+void ForgetProjectZoomHistory(ReaProject* project) {
+    ProjectHistory* entry = Find(project);
+    if (entry != nullptr) {
+        *entry = ProjectHistory();
+    }
+    if (history.remembered && history.beforeDragProject == project) {
+        history.remembered = false;
+    }
 }
 
 void ForgetZoomHistory() {

@@ -1,0 +1,40 @@
+#include "view/project_load.h"
+
+#include "host/module_state.h"
+#include "view/zoom_history.h"
+
+namespace {
+
+// Nothing of this module is kept in project files.
+bool ProcessExtensionLine(const char*, ProjectStateContext*, bool, ProjectConfigExtension*) {
+    return false;
+}
+
+void SaveExtensionConfig(ProjectStateContext*, bool, ProjectConfigExtension*) {}
+
+// The host's own undo restores a state of the same project: its views stay takeable back.
+void BeginLoadProjectState(bool isUndo, ProjectConfigExtension*) {
+    if (isUndo) {
+        return;
+    }
+    GetCurrentProjectInLoadSaveFunction loading = moduleState.hostApi.GetCurrentProjectInLoadSave;
+    ForgetProjectZoomHistory(loading != nullptr ? loading() : CurrentProject());
+}
+
+// The host keeps this record's address for as long as it is registered.
+ProjectConfigExtension projectLoad = {&ProcessExtensionLine, &SaveExtensionConfig,
+                                      &BeginLoadProjectState, nullptr};
+
+}  // namespace
+
+void RegisterProjectLoad(RegisterItemFunction registerItem) {
+    if (ZoomHistoryAvailable()) {
+        registerItem("projectconfig", &projectLoad);
+    }
+}
+
+void UnregisterProjectLoad(RegisterItemFunction registerItem) {
+    if (ZoomHistoryAvailable()) {
+        registerItem("-projectconfig", &projectLoad);
+    }
+}
