@@ -1,5 +1,6 @@
 // Try Ruvenkal without the host: a host-like window that loads the ruvenkal.dll beside it exactly
-// as the host does. Dragging on the time display strip zooms the timeline below it.
+// as the host does. Dragging on the time display strip zooms the timeline below it; the Project
+// menu opens, switches and closes project tabs, each with its own view.
 //
 //   sandbox.exe [--log FILE] [--ini FILE]
 //
@@ -25,6 +26,14 @@ constexpr int kTimelineTop = kTimeDisplayHeight + kButtonHeight + 12;
 constexpr int kShowConfigButton = 100;
 constexpr int kToggleButton = 101;
 constexpr int kMoveToggleCommand = 200;
+// The host's project tabs, from the Project menu.
+enum ProjectCommand : int {
+    PROJECT_NEW_TAB = 300,
+    PROJECT_NEXT_TAB,
+    PROJECT_PREVIOUS_TAB,
+    PROJECT_NEW_PROJECT,
+    PROJECT_CLOSE_TAB,
+};
 
 struct Sandbox {
     FILE* log;
@@ -190,6 +199,48 @@ void MoveToggleItem() {
     }
 }
 
+void AddProjectMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, PROJECT_NEW_TAB, "New &tab");
+    AppendMenuA(menu, MF_STRING, PROJECT_NEXT_TAB, "&Next tab");
+    AppendMenuA(menu, MF_STRING, PROJECT_PREVIOUS_TAB, "Pre&vious tab");
+    AppendMenuA(menu, MF_STRING, PROJECT_CLOSE_TAB, "&Close tab");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, PROJECT_NEW_PROJECT, "New &project");
+    AppendMenuA(GetMenu(standin::MainWindow()), MF_POPUP | MF_STRING,
+                reinterpret_cast<UINT_PTR>(menu), "&Project");
+    DrawMenuBar(standin::MainWindow());
+}
+
+// Runs a Project menu command, as the host does with its tabs; false for any other command.
+bool RunProjectCommand(int command) {
+    const int count = standin::ProjectCount();
+    const int current = standin::CurrentProjectIndex();
+    switch (command) {
+        case PROJECT_NEW_TAB:
+            standin::OpenProjectTab();
+            break;
+        case PROJECT_NEXT_TAB:
+            standin::SwitchProject((current + 1) % count);
+            break;
+        case PROJECT_PREVIOUS_TAB:
+            standin::SwitchProject((current + count - 1) % count);
+            break;
+        case PROJECT_CLOSE_TAB:
+            standin::CloseProjectTab(current);
+            break;
+        case PROJECT_NEW_PROJECT:
+            standin::NewProjectInTab();
+            break;
+        default:
+            return false;
+    }
+    Log("project tab %d of %d", standin::CurrentProjectIndex() + 1, standin::ProjectCount());
+    LogView("project");
+    Redraw();
+    return true;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITMENUPOPUP: {
@@ -225,6 +276,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             if (LOWORD(wParam) == kMoveToggleCommand) {
                 MoveToggleItem();
+                return 0;
+            }
+            if (HIWORD(wParam) == 0 && RunProjectCommand(LOWORD(wParam))) {
                 return 0;
             }
             if (HIWORD(wParam) == 0 && lParam == 0) {
@@ -316,6 +370,7 @@ bool OpenSandbox() {
     standin::BuildMainMenu();
     sandbox.customMenu = standin::AddMainMenu("Main custom", "&Custom");
     AppendMenuA(sandbox.customMenu, MF_STRING, kMoveToggleCommand, "&Move the toggle here");
+    AddProjectMenu();
     ShowToggleState();
     ShowWindow(main, SW_SHOW);
     RECT client;
@@ -340,7 +395,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The host's loop: keys go through the extensions' keyboard hooks and the host's shortcuts,
     // never to IsDialogMessage.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE;
+        // With Alt held, Escape comes as a system key.
+        const bool escape = (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+                            message.wParam == VK_ESCAPE;
         standin::HandleMessage(message);
         if (escape) {
             LogView("key escape");

@@ -153,6 +153,15 @@ expect_moves "lower half, down first: x pinned to the press" 2 400
 press=double-click drag 150 8 150 20
 expect_zoom "upper half, dragged down 12 pixels from a double-click" 1.2
 
+# Whether the pointer, hovering over the time display, has arrived there since key_mark with
+# the keys held $1, as the sandbox names them.
+keys_seen() {
+    hover=$(((hover + 1) % 20))
+    xdotool mousemove $((left + 300 + hover)) $((top + 2))
+    sleep 0.05
+    tail -n +"$((key_mark + 1))" "$log" | grep -q "^timedisplay keys $1"
+}
+
 # Taking a zoom back. The views logged at a press, after Escape and after a menu command are the
 # view's start and zoom; a view set back from its times gives the zoom within rounding.
 view_of() { since_mark | grep "$1" | tail -n 1 | awk '{ for (i = 1; i < NF; i++) if ($i == "view") { print $(i + 1), $(i + 2); exit } }'; }
@@ -167,20 +176,26 @@ menu_shows() {  # $1: the item's state and text, as the sandbox logs them
 }
 
 # Escape in the middle of a zooming drag puts the view back as it was at the press.
-read -r wl wt wr wb < <(rect window)
-xdotool mousemove $((wl + 450)) $((wb - 30)) click 1
-set_mark
-xdotool mousemove $((left + 150)) $((top + 8)) mousedown 1
-wait_until 5 logged_since_mark '^timedisplay down' 1 || fail "the press never arrived"
-for y in 10 12 14 16; do
-    xdotool mousemove $((left + 150)) $((top + y))
-done
-wait_until 5 logged_since_mark '^timedisplay move 150 16' 1 || fail "the moves never arrived"
-xdotool key Escape
-wait_until 5 logged_since_mark '^key escape view' 1 || fail "Escape never reached the sandbox"
-xdotool mouseup 1
-wait_until 5 logged_since_mark '^timedisplay up' 1 || fail "the release never arrived"
-same_view "Escape mid-drag put the view back" "$(view_of '^key escape')" "$(view_of '^timedisplay down')"
+click_timeline() {  # so that the keyboard is the sandbox's
+    read -r wl wt wr wb < <(rect window)
+    xdotool mousemove $((wl + 450)) $((wb - 30)) click 1
+}
+escape_mid_drag() {  # $1: the x of the drag, $2: what
+    set_mark
+    xdotool mousemove $((left + $1)) $((top + 8)) mousedown 1
+    wait_until 5 logged_since_mark '^timedisplay down' 1 || fail "the press never arrived"
+    for y in 10 12 14 16; do
+        xdotool mousemove $((left + $1)) $((top + y))
+    done
+    wait_until 5 logged_since_mark "^timedisplay move $1 16" 1 || fail "the moves never arrived"
+    xdotool key Escape
+    wait_until 5 logged_since_mark '^key escape view' 1 || fail "Escape never reached the sandbox"
+    xdotool mouseup 1
+    wait_until 5 logged_since_mark '^timedisplay up' 1 || fail "the release never arrived"
+    same_view "$2 mid-drag put the view back" "$(view_of '^key escape')" "$(view_of '^timedisplay down')"
+}
+click_timeline
+escape_mid_drag 150 Escape
 
 # Undo and Redo from the menu after a drag that zoomed (away from the last press, which would
 # make this one a double-click).
@@ -197,6 +212,45 @@ open_ruvenkal_menu ""
 menu_shows "unchecked enabled &Redo zoom drag"
 choose r '^menu view'
 same_view "Redo from the menu went forward again" "$(view_of '^menu view')" "$after"
+
+# Each project tab keeps its own history: a zoom in tab 1, another in tab 2, back to tab 1, and
+# Undo there puts back tab 1's view.
+project() {  # $1: the item's mnemonic in the Project menu
+    set_mark
+    xdotool key alt+p "$1"
+    wait_until 10 logged_since_mark '^project view' 1 || fail "Project menu item '$1' did not run"
+}
+drag 320 8 320 20
+expect_zoom "tab 1, dragged down 12 pixels" 1.2
+tab1_before=$(view_of '^timedisplay down')
+tab1_after=$(view_of '^adjustZoom')
+project n
+since_mark | grep -q '^project tab 2 of 2' || fail "Next tab did not go to tab 2: $(since_mark)"
+drag 360 8 360 16
+expect_zoom "tab 2, dragged down 8 pixels" 0.8
+project v
+same_view "tab 1 kept its view" "$(view_of '^project view')" "$tab1_after"
+open_ruvenkal_menu ""
+choose u '^menu view'
+same_view "Undo in tab 1 put back tab 1's view" "$(view_of '^menu view')" "$tab1_before"
+# A new project in the tab starts with nothing to undo or redo.
+project p
+open_ruvenkal_menu ""
+menu_shows "unchecked grayed &Undo zoom drag"
+menu_shows "unchecked grayed &Redo zoom drag"
+xdotool key Escape Escape
+echo "ok: a new project in the tab has nothing to undo or redo"
+
+# Escape with Alt held, as in a drag that zooms only with Alt, puts the view back as well.
+click_timeline
+key_mark=$(wc -l <"$log")
+xdotool keydown alt
+wait_until 10 keys_seen Alt || fail "Alt never reached the time display"
+escape_mid_drag 420 Alt+Escape
+key_mark=$(wc -l <"$log")
+# Releasing Alt alone would open the window's menu: Escape leaves it again.
+xdotool keyup alt key Escape
+wait_until 10 keys_seen none || fail "Alt was never released"
 
 # The dialog, through the action's button, with real clicks and keys.
 read -r bl bt br bb < <(rect button)
@@ -276,19 +330,12 @@ choose_modifier() {  # $1: keys for the list ("Down", "Home"), $2: with-upper al
 }
 # A drag with a key held from before the press to after the release. Each change of the key
 # waits until the pointer, hovering over the time display, arrives with it.
-keys_seen() {  # $1: the keys as the sandbox names them
-    hover=$(((hover + 1) % 20))
-    xdotool mousemove $((left + 300 + hover)) $((top + 2))
-    sleep 0.05
-    tail -n +"$((key_mark + 1))" "$log" | grep -q "^timedisplay keys $1"
-}
 drag_holding() {  # $1: xdotool key name, $2: the sandbox's name for it, then drag's arguments
     local key=$1 name=$2
     shift 2
-    # A click on the timeline first, so that the keyboard is the sandbox's: the thread that
-    # handles the press sees Alt only in its own key state.
-    read -r wl wt wr wb < <(rect window)
-    xdotool mousemove $((wl + 450)) $((wb - 30)) click 1
+    # A click on the timeline first: the thread that handles the press sees Alt only in its own
+    # key state.
+    click_timeline
     key_mark=$(wc -l <"$log")
     xdotool keydown "$key"
     wait_until 10 keys_seen "$name" || fail "$name never reached the time display"
