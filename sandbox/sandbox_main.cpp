@@ -2,15 +2,17 @@
 // as the host does. Dragging on the time display strip zooms the timeline below it; the Project
 // menu opens, switches and closes project tabs, each with its own view.
 //
-//   sandbox.exe [--log FILE] [--ini FILE]
+//   sandbox.exe [--log FILE] [--ini FILE] [--langpack FILE]
 //
 // --log writes what happens (zoom calls, what the time display receives, window positions) to
 // FILE, for the end-to-end test. --ini names the configuration file (default: sandbox.ini beside
-// the program).
+// the program). --langpack (or RUVENKAL_LANGPACK) names a LangPack that the host's LocalizeString
+// translates from, as the host does with the user's language.
 #include <windows.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -145,7 +147,11 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void LogConfigDialog() {
-    HWND dialog = FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
+    // By its owner, not its caption, which may be translated.
+    HWND dialog = nullptr;
+    do {
+        dialog = FindWindowExA(nullptr, dialog, reinterpret_cast<LPCSTR>(32770), nullptr);
+    } while (dialog != nullptr && GetWindow(dialog, GW_OWNER) != standin::MainWindow());
     if (dialog == nullptr || !IsWindowVisible(dialog)) {
         return;
     }
@@ -310,11 +316,6 @@ std::string Argument(const char* name, const std::string& fallback) {
     return fallback;
 }
 
-std::string BesideProgram(const char* name) {
-    const std::string dll = standin::OriginalModulePath();
-    return dll.substr(0, dll.find_last_of("\\/") + 1) + name;
-}
-
 bool OpenSandbox() {
     const std::string logPath = Argument("--log", "");
     if (!logPath.empty()) {
@@ -324,7 +325,9 @@ bool OpenSandbox() {
     standin::HostOptions options;
     options.record = false;
     options.loadCopy = false;
-    options.iniPath = Argument("--ini", BesideProgram("sandbox.ini"));
+    options.iniPath = Argument("--ini", standin::BesideProgram("sandbox.ini"));
+    const char* langPack = std::getenv("RUVENKAL_LANGPACK");
+    options.langPackPath = Argument("--langpack", langPack != nullptr ? langPack : "");
     options.mainWindowRect = {40, 40, 940, 460};
     options.timeDisplayWidth = 900;
     options.timeDisplayHeight = kTimeDisplayHeight;
@@ -344,8 +347,10 @@ bool OpenSandbox() {
         Redraw();
     };
     if (!standin::Start(options)) {
-        MessageBoxA(nullptr, "ruvenkal.dll must lie beside sandbox.exe.", "Ruvenkal sandbox",
-                    MB_ICONERROR);
+        MessageBoxA(
+            nullptr,
+            "ruvenkal.dll must lie beside sandbox.exe, and a LangPack given must be readable.",
+            "Ruvenkal sandbox", MB_ICONERROR);
         return false;
     }
     HWND main = standin::MainWindow();

@@ -47,30 +47,55 @@ double TickStep(double pixelsPerSecond) {
     return 3600;
 }
 
+// A ruler's label: minutes and seconds, with as many decimals as the step needs.
+void TimeLabel(char* label, size_t size, double seconds, double step) {
+    const int minutes = static_cast<int>(seconds / 60);
+    const double rest = seconds - minutes * 60.0;
+    const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : step >= 0.01 ? 2 : 3;
+    std::snprintf(label, size, "%d:%0*.*f", minutes, decimals > 0 ? decimals + 3 : 2, decimals,
+                  rest);
+}
+
 }  // namespace
 
+// Drawn as the host's ruler looks: times along it with ticks that follow the view, and the edit
+// cursor, which a sideways drag moves.
 void PaintTimeDisplay(HWND timeDisplay) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(timeDisplay, &paint);
     RECT client;
     GetClientRect(timeDisplay, &client);
-    const int middle = client.bottom / 2;
-    FillRect(dc, {0, 0, client.right, middle}, RGB(32, 40, 52));
-    FillRect(dc, {0, middle, client.right, client.bottom}, RGB(26, 32, 42));
-    Line(dc, 0, middle, client.right, middle, RGB(80, 92, 110));
+    FillRect(dc, {0, 0, client.right, client.bottom}, RGB(51, 55, 61));
+    Line(dc, 0, client.bottom - 1, client.right, client.bottom - 1, RGB(24, 26, 30));
 
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(150, 170, 190));
-    Text(dc, 8, 3, "upper half: drag up or down to zoom");
-    Text(dc, 8, middle + 3, "lower half: drag sideways to move the cursor, up or down to zoom");
-
-    const double seconds = standin::ArrangeView().cursorSeconds;
-    const double whole = std::floor(seconds);
-    char time[48];
-    std::snprintf(time, sizeof time, "%d:%06.3f", static_cast<int>(whole) / 60,
-                  std::fmod(seconds, 60.0) + (seconds < 0 ? 60.0 : 0.0));
-    SetTextColor(dc, RGB(120, 230, 140));
-    Text(dc, client.right - 110, middle - 8, time);
+    SetTextColor(dc, RGB(200, 206, 214));
+    const standin::View& view = standin::ArrangeView();
+    const double step = TickStep(standin::ZoomLevel());
+    const double minor = step / 5;
+    const double first = std::floor(view.startSeconds / step) * step;
+    for (int i = 0; i < 10000 && XOf(first + i * minor) < client.right; ++i) {
+        const double seconds = first + i * minor;
+        const int x = XOf(seconds);
+        if (i % 5 == 0) {
+            Line(dc, x, client.bottom / 2, x, client.bottom, RGB(160, 168, 178));
+            char label[32];
+            TimeLabel(label, sizeof label, seconds, step);
+            Text(dc, x + 4, client.bottom / 2 - 14, label);
+        } else {
+            Line(dc, x, client.bottom - 7, x, client.bottom, RGB(110, 118, 128));
+        }
+    }
+    const int cursor = XOf(view.cursorSeconds);
+    if (cursor >= 0 && cursor < client.right) {
+        Line(dc, cursor, 0, cursor, client.bottom, RGB(230, 60, 60), 2);
+        const POINT marker[] = {{cursor - 5, 0}, {cursor + 6, 0}, {cursor, 7}};
+        HBRUSH brush = CreateSolidBrush(RGB(230, 60, 60));
+        HGDIOBJ old = SelectObject(dc, brush);
+        Polygon(dc, marker, 3);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+    }
     EndPaint(timeDisplay, &paint);
 }
 

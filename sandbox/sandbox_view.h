@@ -1,5 +1,5 @@
-// Drawing for the sandbox: the time display strip and the timeline whose zoom follows the
-// extension's adjustZoom calls.
+// Drawing for the sandbox: the time display, drawn as the host's ruler, and the timeline below it,
+// whose zoom follows the extension's adjustZoom calls.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #   reaper_ruvenkal-<arch>.dll             the same DLL alone, as ReaPack downloads it
 #   BUILDINFO.txt                          the commit and the toolchain's package versions
 #   zoom-drag.gif                          the moving picture, which the index links to
+#   ruvenkal-<version>-template.ReaperLangPack  every text, for translators
 #   SHA256SUMS
 #   index.xml                              a ReaPack index of the DLLs, with RUVENKAL_RELEASE_URL
 # The same commit gives the same bytes, wherever and whenever it is packaged.
@@ -14,6 +15,8 @@
 #
 #   RUVENKAL_PREVIOUS_INDEX=FILE   the published index.xml: its versions stay in the new one
 #   RUVENKAL_WEBSITE_URL=URL       a website link on the index's About page
+#   RUVENKAL_INDEX_URL=URL         the index's lasting address, for users to import: written into
+#                                  the zip's README and the About page
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=1
@@ -29,12 +32,15 @@ while [ $# -gt 0 ]; do
     shift
 done
 [ ${#arches[@]} -gt 0 ] || arches=(x86 x64)
-# ReaPack silently drops links of any other kind: say so before anything is written.
-case "${RUVENKAL_WEBSITE_URL:-}" in
-    "" | http://* | https://*) ;;
-    *) echo "RUVENKAL_WEBSITE_URL must start with http:// or https://: $RUVENKAL_WEBSITE_URL" >&2
-       exit 2 ;;
-esac
+# ReaPack silently drops links of any other kind, and imports repositories only from such
+# addresses: say so before anything is written.
+for variable in RUVENKAL_WEBSITE_URL RUVENKAL_INDEX_URL; do
+    case "${!variable:-}" in
+        "" | http://* | https://*) ;;
+        *) echo "$variable must start with http:// or https://: ${!variable}" >&2
+           exit 2 ;;
+    esac
+done
 if [ "$build" = 1 ]; then
     scripts/build.sh >/dev/null
 fi
@@ -74,7 +80,14 @@ for arch in "${arches[@]}"; do
     mkdir -p "$stage/$arch/$docs"
     cp "build/$arch/bin/ruvenkal.dll" "$stage/$arch/UserPlugins/$dll"
     cp LICENSE "$stage/$arch/$docs/LICENSE"
-    sed 's/$/\r/' packaging/README.txt >"$stage/$arch/$docs/README.txt"
+    {
+        cat packaging/README.txt
+        if [ -n "${RUVENKAL_INDEX_URL:-}" ]; then
+            printf '\nUpdates\n-------\nTo install and update with ReaPack, import this repository\n'
+            printf 'address (Extensions > ReaPack > Import repositories...):\n  %s\n' \
+                "$RUVENKAL_INDEX_URL"
+        fi
+    } | sed 's/$/\r/' >"$stage/$arch/$docs/README.txt"
     printf '# Ruvenkal for the %s host\nNAME "Ruvenkal"\nAUTHOR "the Ruvenkal authors"\nVERSION "%s"\n' \
         "$arch" "$version" >"$stage/$arch/reaper-package-info.txt"
     (
@@ -109,15 +122,19 @@ toolchain=(binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 cmake gcc-mingw-w64
 } >"$out/BUILDINFO.txt"
 
 cp docs/images/zoom-drag.gif "$out/zoom-drag.gif"
+# The translators' template, the same from either build.
+template="ruvenkal-$version-template.ReaperLangPack"
+cp "build/${arches[0]}/bin/ruvenkal.ReaperLangPack" "$out/$template"
 
 # The index is left out of the sums: they stay the same whatever address the release has.
 (cd "$out" && sha256sum -- *.zip *.ReaperPkg reaper_ruvenkal-*.dll zoom-drag.gif BUILDINFO.txt \
-    >SHA256SUMS)
+    "$template" >SHA256SUMS)
 rm -f "$out/index.xml"
 if [ -n "${RUVENKAL_RELEASE_URL:-}" ]; then
     python3 scripts/reapack_index.py --url "$RUVENKAL_RELEASE_URL" --version "$version" \
         --epoch "$epoch" --changelog CHANGELOG.md --readme README.md --out "$out/index.xml" \
-        --website "${RUVENKAL_WEBSITE_URL:-}" --previous "${RUVENKAL_PREVIOUS_INDEX:-}" \
+        --website "${RUVENKAL_WEBSITE_URL:-}" --index-url "${RUVENKAL_INDEX_URL:-}" \
+        --previous "${RUVENKAL_PREVIOUS_INDEX:-}" \
         "${sources[@]}"
 else
     echo "No ReaPack index: set RUVENKAL_RELEASE_URL to where dist/ will be published."

@@ -19,7 +19,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wait_for() {  # 10 s of the clock at most, however slow each look is
         local deadline=$((SECONDS + 10))
         until grep -q "$1" "$log" 2>/dev/null; do
-            [ "$SECONDS" -lt "$deadline" ] || { echo "the sandbox never logged $1" >&2; exit 1; }
+            [ "$SECONDS" -lt "$deadline" ] ||
+                { echo "the sandbox never logged $1:" >&2; cat "$log" >&2; exit 1; }
             sleep 0.1
         done
     }
@@ -88,5 +89,27 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     sleep 0.5
     shoot window extensions-menu.png
     xdotool key Escape Escape
-    kill %1
+    # Closed from its close box, as a user closes it: a killed one leaves Wine waiting on it.
+    close_sandbox() {
+        read -r wl wt wr wb < <(rect window)
+        xdotool mousemove $((wr - 12)) $((wt + 12)) click 1
+        wait_for "^closed"
+        wait
+    }
+    close_sandbox
+
+    # The dialog in a language with longer words, for translators: the pseudo-translation the
+    # tests use.
+    log="$work/translated.log"
+    ruvenkal_wine build/x64/bin/sandbox.exe --log "$(ruvenkal_wine winepath -w "$log")" \
+        --ini "$(ruvenkal_wine winepath -w "$work/t.ini")" \
+        --langpack "$(ruvenkal_wine winepath -w build/x64/bin/pseudo.ReaperLangPack)" &
+    wait_for "^ready"
+    read -r bl bt br bb < <(rect button)
+    xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
+    wait_for "^dialog "
+    sleep 0.5
+    shoot dialog config-dialog-translated.png
+    xdotool key Escape
+    close_sandbox
 '

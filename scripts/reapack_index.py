@@ -247,6 +247,7 @@ def main():
     parser.add_argument("--readme", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--website", default="")
+    parser.add_argument("--index-url", default="")
     parser.add_argument("--previous", default="")
     parser.add_argument("sources", nargs="+", metavar="PLATFORM=DLL")
     args = parser.parse_args()
@@ -254,6 +255,9 @@ def main():
     if args.website and not re.match(r"https?://", args.website):
         raise SystemExit(f"the website {args.website!r} must start with http:// or https://,"
                          " or ReaPack drops the link")
+    if args.index_url and not re.match(r"https?://", args.index_url):
+        raise SystemExit(f"the index address {args.index_url!r} must start with http:// or"
+                         " https://, or ReaPack can't import it")
     base = args.url.rstrip("/")
     indent = "      "
     versions = published_versions(args.previous) if args.previous else []
@@ -266,8 +270,12 @@ def main():
     versions.append((args.version, new_version(args, base, indent)))
     versions.sort(key=lambda version: version_key(version[0]))
 
-    about = markdown_to_rtf(opening_section(args.readme))
-    links = [("screenshot", base + "/zoom-drag.gif", "Zoom by dragging the time display")]
+    opening = opening_section(args.readme)
+    if args.index_url:
+        opening += ("\n\nTo install and update with ReaPack, import this repository address:"
+                    f" `{args.index_url}`")
+    about = markdown_to_rtf(opening)
+    links = [("screenshot", base + "/zoom-drag.gif", "Zoom by dragging the ruler")]
     if args.website:
         links.insert(0, ("website", args.website, "Website"))
 
@@ -276,7 +284,7 @@ def main():
         '<index version="1" name="Ruvenkal">',
         f'  <category name="{CATEGORY}">',
         f'    <reapack name="{PACKAGE}" type="extension"'
-        ' desc="Ruvenkal: zoom by dragging the time display">',
+        ' desc="Ruvenkal: zoom by dragging the ruler (time display)">',
         *metadata(indent, about, links),
         *[indent + text for _, text in versions],
         "    </reapack>",

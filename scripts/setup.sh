@@ -9,7 +9,8 @@ set -euo pipefail
 # needs them too.
 ruvenkal_packages_for() {
     case "$1" in
-        build) echo cmake ninja-build googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 ;;
+        # python3 writes the translators' template from the table of texts.
+        build) echo cmake ninja-build googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 python3 ;;
         # The x86 side adds wine32:i386 and, where it is emulated, qemu-user-static.
         test) echo wine wine64 fonts-wine xvfb xauth xdotool zip unzip python3 ;;
         fuzz) echo cmake ninja-build clang-14 libclang-rt-14-dev ;;

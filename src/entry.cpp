@@ -40,6 +40,7 @@ bool LookUpHostApi(LookupFunction lookup) {
     api.EnumProjects = LookUp<EnumProjectsFunction>(lookup, "EnumProjects");
     api.GetCurrentProjectInLoadSave =
         LookUp<GetCurrentProjectInLoadSaveFunction>(lookup, "GetCurrentProjectInLoadSave");
+    api.LocalizeString = LookUp<LocalizeStringFunction>(lookup, "LocalizeString");
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "standin_host.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,7 @@ struct Host {
     std::vector<std::unique_ptr<Project>> closedProjects;
     int currentProject = 0;
     ReaProject* loading = nullptr;  // while a project loads or saves
+    LangPack langPack;
     HWND mainWindow = nullptr;
     HWND timeDisplay = nullptr;
     bool extensionsMenuWanted = false;  // AddExtensionsMainMenu was called
@@ -337,6 +339,16 @@ ReaProject* GetCurrentProjectInLoadSave() {
     return host.loading;
 }
 
+const char* LocalizeString(const char* text, const char* section, int flags) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    host.record.localizeCalls.push_back({text, section != nullptr ? section : "", flags});
+    const std::string* translation =
+        Translation(host.langPack, section != nullptr ? section : "", text);
+    return translation != nullptr ? translation->c_str() : text;
+}
+
 const char* GetIniFile() {
     host.record.events.push_back("call get_ini_file");
     return host.options.iniPathNull ? nullptr : host.iniPath.c_str();
@@ -382,6 +394,9 @@ void* LookupFunction(const char* name) {
     }
     if (key == "GetCurrentProjectInLoadSave") {
         return reinterpret_cast<void*>(&GetCurrentProjectInLoadSave);
+    }
+    if (key == "LocalizeString") {
+        return reinterpret_cast<void*>(&LocalizeString);
     }
     // What modules export to each other.
     return RegisteredItem("API_" + key);
@@ -476,21 +491,97 @@ PluginInfo MakePluginInfo() {
 
 }  // namespace
 
+std::string LangPackKey(const std::string& text) {
+    unsigned long long hash = 0xCBF29CE484222325ULL;
+    // The terminating zero counts as a byte of the text.
+    for (size_t i = 0; i <= text.size(); ++i) {
+        hash *= 0x100000001B3ULL;
+        hash ^= static_cast<unsigned char>(i < text.size() ? text[i] : '\0');
+    }
+    char key[17] = {};
+    std::snprintf(key, sizeof key, "%016llX", hash);
+    return key;
+}
+
+bool ReadLangPack(const std::string& utf8Path, LangPack* pack) {
+    FILE* file = _wfopen(WidePath(utf8Path).c_str(), L"rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::string text;
+    char chunk[4096];
+    for (size_t read; (read = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        text.append(chunk, read);
+    }
+    std::fclose(file);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        text.erase(0, 3);
+    }
+    std::string section;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] == '#' || line[0] == ';') {
+            continue;
+        }
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (equals == 16) {
+            std::string key = line.substr(0, 16);
+            std::transform(key.begin(), key.end(), key.begin(),
+                           [](char c) { return static_cast<char>(std::toupper(c)); });
+            pack->sections[section][key] = line.substr(17);
+        }
+    }
+    return true;
+}
+
+const std::string* Translation(const LangPack& pack, const std::string& section,
+                               const std::string& text) {
+    const std::string key = LangPackKey(text);
+    for (const std::string& name : {section, std::string("common")}) {
+        const auto found = pack.sections.find(name);
+        if (found != pack.sections.end()) {
+            const auto entry = found->second.find(key);
+            if (entry != found->second.end()) {
+                return &entry->second;
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::string BesideProgram(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path);
+    return directory.substr(0, directory.find_last_of("\\/") + 1) + name;
+}
+
 std::string OriginalModulePath() {
     const char* named = std::getenv("RUVENKAL_DLL");
     if (named != nullptr && *named != '\0') {
         return named;
     }
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/") + 1) + "ruvenkal.dll";
+    return BesideProgram("ruvenkal.dll");
 }
 
 bool Start(const HostOptions& options) {
     Stop();
     host.options = options;
     OpenStartingProjects();
+    if (!options.langPackPath.empty() && !ReadLangPack(options.langPackPath, &host.langPack)) {
+        return false;
+    }
     return RegisterWindowClasses() && CreateWindows() && WriteIniFile() && LoadFreshModule();
 }
 

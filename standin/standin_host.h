@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -44,6 +45,9 @@ struct HostOptions {
     bool record = true;  // false: count zoom calls only, record no messages (for measuring)
     std::function<void(const ZoomCall& call)> onZoom;  // told after each adjustZoom call
     std::function<void()> onPlay;  // told when the host's own space bar shortcut runs
+    // A LangPack file (UTF-8 path) that LocalizeString translates from; none: every text stays
+    // as the module gives it. Withhold "LocalizeString" for a host without it.
+    std::string langPackPath;
 };
 
 struct Registration {
@@ -66,6 +70,13 @@ struct ViewCall {
     double start, end;
 };
 
+// One call of LocalizeString.
+struct LocalizeCall {
+    std::string text;
+    std::string section;
+    int flags;
+};
+
 struct HostRecord {
     // "lookup NAME", "call NAME", "register KEY" in order; RefreshToolbar2 with its arguments;
     // "play" and "shortcut KEYS" when a key reached the host's shortcuts
@@ -73,11 +84,29 @@ struct HostRecord {
     std::vector<Registration> registrations;
     std::vector<ZoomCall> zoomCalls;
     std::vector<ViewCall> viewCalls;
+    std::vector<LocalizeCall> localizeCalls;
     long long zoomCallCount = 0;
     int hZoomLevelCalls = 0;
     std::vector<WindowMessage>
         timeDisplayMessages;  // everything the time display's own procedure got
 };
+
+// A LangPack entry's key, as the host computes it: 64-bit FNV-1 of the text's UTF-8 bytes and its
+// terminating zero, in 16 upper-case hex digits.
+std::string LangPackKey(const std::string& text);
+
+// A LangPack file read as the host reads it: translations by section and key.
+struct LangPack {
+    std::map<std::string, std::map<std::string, std::string>> sections;
+};
+// False if the file can't be read.
+bool ReadLangPack(const std::string& utf8Path, LangPack* pack);
+// The translation of `text` in `section`, else in [common], else null.
+const std::string* Translation(const LangPack& pack, const std::string& section,
+                               const std::string& text);
+
+// A file beside the running program, such as the ruvenkal.dll or a LangPack.
+std::string BesideProgram(const char* name);
 
 // The built ruvenkal.dll beside the running program, or the DLL that RUVENKAL_DLL names (such as
 // a packaged or installed copy).

@@ -53,24 +53,23 @@ const PlacementCase kCases[] = {
     {"OnePixelOverTopLeft", Shown({-301, -251, 499, 349}), kWholeScreen, {0, 0}},
 };
 
-class Placement : public ::testing::TestWithParam<PlacementCase> {};
+class WhereTheDialogOpens : public ::testing::TestWithParam<PlacementCase> {};
 
-TEST_P(Placement, IsCentredAndOnTheWorkArea) {
+TEST_P(WhereTheDialogOpens, IsCentredAndOnTheWorkArea) {
     const PlacementCase& c = GetParam();
     const POINT position = DialogPosition(kWidth, kHeight, c.main, c.monitor);
     EXPECT_EQ(c.expected.x, position.x);
     EXPECT_EQ(c.expected.y, position.y);
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, Placement, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Windows, WhereTheDialogOpens, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<PlacementCase>& param) {
                              return std::string(param.param.name);
                          });
 
 // Larger than the work area: its top-left corner stays on it, with the caption and close box.
-TEST(PlacementOfALargeDialog, KeepsItsCornerOnTheWorkArea) {
-    const POINT position =
-        DialogPosition(2000, 1500, Shown(kUsualWindow), {kScreen, {60, 40, 1280, 1024}});
+TEST(WhereALargeDialogOpens, KeepsItsCornerOnTheWorkArea) {
+    const POINT position = DialogPosition(2000, 1500, Shown(kUsualWindow), kTopLeftTaskbars);
     EXPECT_EQ(60, position.x);
     EXPECT_EQ(40, position.y);
 }

@@ -1,6 +1,8 @@
 // The dialog template as compiled into the module, read item by item.
+#include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,16 +98,16 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_GROUP | SS_LEFT, 0, 17, 61, 26, 8, 0xFFFF, "#130", "Scaling:"},
         {shown | BS_GROUPBOX, 0, 7, 48, 111, 29, 0xFFFF, "#128", ""},
         // Below the first six, which keep their places.
-        {shown | WS_GROUP | SS_LEFT, 0, 17, 87, 91, 8, 0xFFFF, "#130", "Zoom around:"},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 87, 91, 8, 0xFFFF, "#130", "Zoom &around:"},
         {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 97, 91, 80, 1003, "#133", ""},
-        {shown | WS_GROUP | SS_LEFT, 0, 17, 117, 70, 8, 0xFFFF, "#130", "Lock lower half after:"},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 117, 70, 8, 0xFFFF, "#130", "&Lock lower half after:"},
         {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 87, 115, 17, 13, 1004,
          "#129", ""},
         {shown | WS_GROUP | SS_LEFT, 0, 106, 117, 8, 8, 0xFFFF, "#130", "px"},
         {shown | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 0, 17, 132, 95, 16, 1005, "#128",
-         "Zoom by dragging the time display"},
+         "Zoom by &dragging the time display"},
         {shown | BS_GROUPBOX, 0, 7, 78, 111, 73, 0xFFFF, "#128", ""},
-        {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom when:"},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom &when:"},
         {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
         {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
         // The version, filled in when the dialog opens.
@@ -126,6 +128,33 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         EXPECT_EQ(want.text, reader.ReadTextOrOrdinal());
         EXPECT_EQ(0, reader.Read<std::uint16_t>());  // no creation data
     }
+
+    // Every text is one that translators get, under the dialog's section.
+    std::set<std::string> translatable;
+#define UI_TEXT(id, section, english)                 \
+    if (std::string(section) == "ruvenkal_DLG_101") { \
+        translatable.insert(english);                 \
+    }
+#include "ui/ui_texts.def"
+#undef UI_TEXT
+    EXPECT_EQ(1u, translatable.count("Ruvenkal config"));
+    // The dialog's own labels each have a letter for Alt, none the same; the first release's
+    // texts stay as they were.
+    std::set<char> letters;
+    int labelled = 0;
+    for (const Item& item : expected) {
+        if (!item.text.empty()) {
+            EXPECT_EQ(1u, translatable.count(item.text)) << item.text;
+        }
+        const size_t ampersand = item.text.find('&');
+        if (ampersand != std::string::npos && ampersand + 1 < item.text.size()) {
+            ++labelled;
+            EXPECT_TRUE(
+                letters.insert(static_cast<char>(std::tolower(item.text[ampersand + 1]))).second)
+                << item.text;
+        }
+    }
+    EXPECT_EQ(4, labelled);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ const Events kLookupsAndSettings = {"lookup adjustZoom",
                                     "lookup GetSet_ArrangeView2",
                                     "lookup EnumProjects",
                                     "lookup GetCurrentProjectInLoadSave",
+                                    "lookup LocalizeString",
                                     "call get_ini_file"};
 
 Events Then(const Events& first, const Events& more) {

@@ -62,6 +62,12 @@ grep -q " reaper_ruvenkal-$arch.dll\$" "$work/first/SHA256SUMS" ||
     fail "SHA256SUMS does not list the bare DLL"
 echo "ok: the bare reaper_ruvenkal-$arch.dll is the built one, listed in SHA256SUMS"
 (cd "$work/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+# The translators' template, as the build wrote it.
+template="ruvenkal-$version-template.ReaperLangPack"
+cmp -s "$(dirname "$built")/ruvenkal.ReaperLangPack" "$work/first/$template" ||
+    fail "$template is not the build's template"
+grep -q " $template\$" "$work/first/SHA256SUMS" || fail "SHA256SUMS does not list $template"
+echo "ok: $template is the build's template, listed in SHA256SUMS"
 
 # Which commit and which toolchain made the DLL, for whoever rebuilds it and gets other bytes.
 buildinfo="$work/first/BUILDINFO.txt"

@@ -123,7 +123,7 @@ def check(dist, url, version, changelog, platforms):
     versions = len(list(package)) - 1
     about, *releases = element(package, "reapack", {
         "name": "Ruvenkal.ext", "type": "extension",
-        "desc": "Ruvenkal: zoom by dragging the time display"}, ["metadata"] + ["version"] * versions)
+        "desc": "Ruvenkal: zoom by dragging the ruler (time display)"}, ["metadata"] + ["version"] * versions)
     check_about(about, dist, base)
     names = [node.get("name") for node in releases]
     expect(names == sorted(names, key=reapack_index.version_key) and names[-1] == version,

@@ -96,17 +96,31 @@ for equal in "${version%.0}" "$version.0"; do
     refused "$equal, the same version to ReaPack" "$work/equal.xml" "version $version is already published (as $equal)"
 done
 
-# A website link that ReaPack would drop stops the release before anything is written.
-for website in ftp://example.org/ruvenkal example.org "javascript:alert(1)"; do
-    out="$work/website-$RANDOM"
-    if said=$(RUVENKAL_WEBSITE_URL=$website package "$out" "$url" 2>&1); then
-        fail "the website $website: package.sh went on"
-    fi
-    [ ! -e "$out" ] || fail "the website $website: something was written to $out"
-    grep -q "must start with http:// or https://" <<<"$said" ||
-        fail "the website $website: the error does not say why: $said"
+# The index's lasting address, for users to import, where the release gives one: on both About
+# pages and in the zip's README.
+index_url=https://example.org/ruvenkal/index.xml
+RUVENKAL_INDEX_URL=$index_url package "$work/indexed" "$url" >/dev/null
+[ "$(grep -o "$index_url" "$work/indexed/index.xml" | wc -l)" = 2 ] ||
+    fail "the About pages do not both give $index_url"
+unzip -p "$work/indexed/ruvenkal-$version-windows-$arch.zip" UserPlugins/ruvenkal/README.txt |
+    tr -d '\r' | grep -qx "  $index_url" || fail "the zip's README does not give $index_url"
+! grep -q "$index_url" "$work/first/index.xml" || fail "an address was written without one given"
+echo "ok: RUVENKAL_INDEX_URL goes onto the About pages and into the zip's README"
+
+# A website link that ReaPack would drop, or an index address it can't import, stops the release
+# before anything is written.
+for variable in RUVENKAL_WEBSITE_URL RUVENKAL_INDEX_URL; do
+    for address in ftp://example.org/ruvenkal example.org "javascript:alert(1)"; do
+        out="$work/address-$RANDOM"
+        if said=$(export "$variable=$address" && package "$out" "$url" 2>&1); then
+            fail "$variable=$address: package.sh went on"
+        fi
+        [ ! -e "$out" ] || fail "$variable=$address: something was written to $out"
+        grep -q "$variable must start with http:// or https://" <<<"$said" ||
+            fail "$variable=$address: the error does not say why: $said"
+    done
 done
-echo "ok: a website that isn't http:// or https:// stops the release before anything is written"
+echo "ok: an address that isn't http:// or https:// stops the release before anything is written"
 head -c 600 "$published_index" >"$work/cut.xml"
 refused "a previous index cut short" "$work/cut.xml" "not well-formed"
 sed 's/Ruvenkal.ext/Another.ext/' "$published_index" >"$work/other.xml"

@@ -12,6 +12,7 @@ struct HostApi {
     GetSetArrangeView2Function GetSet_ArrangeView2;       // optional: without it, no zoom history
     EnumProjectsFunction EnumProjects;                    // optional: without it, one project
     GetCurrentProjectInLoadSaveFunction GetCurrentProjectInLoadSave;  // optional
+    LocalizeStringFunction LocalizeString;  // optional: without it, every text is English
 };
 
 struct ModuleState {

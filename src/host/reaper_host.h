@@ -61,6 +61,10 @@ struct ProjectConfigExtension {
     void* userData;
 };
 
+// `text` (UTF-8) in the user's language, from the host's LangPack section `section`; flag 1 would
+// translate only where printf formats match.
+using LocalizeStringFunction = const char* (*)(const char* text, const char* section, int flags);
+
 // Makes sure that the main window has an Extensions menu.
 using AddExtensionsMainMenuFunction = bool (*)();
 

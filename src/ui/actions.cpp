@@ -6,6 +6,7 @@
 #include "settings/zoom_settings.h"
 #include "ui/config_dialog.h"
 #include "ui/gesture_switch.h"
+#include "ui/ui_texts.h"
 #include "view/zoom_history.h"
 
 namespace {
@@ -15,11 +16,12 @@ char toggleName[] = "RUVENKAL_TOGGLE";
 char undoName[] = "RUVENKAL_UNDO";
 char redoName[] = "RUVENKAL_REDO";
 
-// The host keeps these records' addresses for as long as the actions are registered.
-AccelRegistration showConfigAccel = {{0, 0, 0}, "Ruvenkal Extension : Show Config"};
-AccelRegistration toggleAccel = {{0, 0, 0}, "Ruvenkal Extension : Toggle zoom drag"};
-AccelRegistration undoAccel = {{0, 0, 0}, "Ruvenkal Extension : Undo zoom drag"};
-AccelRegistration redoAccel = {{0, 0, 0}, "Ruvenkal Extension : Redo zoom drag"};
+// The host keeps these records' addresses for as long as the actions are registered. Their names
+// are filled in, in the user's language, just before.
+AccelRegistration showConfigAccel = {{0, 0, 0}, nullptr};
+AccelRegistration toggleAccel = {{0, 0, 0}, nullptr};
+AccelRegistration undoAccel = {{0, 0, 0}, nullptr};
+AccelRegistration redoAccel = {{0, 0, 0}, nullptr};
 
 void* HookAddress() {
     return reinterpret_cast<void*>(&OnHookCommand);
@@ -44,11 +46,12 @@ WORD CommandOf(int commandId) {
 
 // An optional action: its command, then its action record. 0, with nothing more registered,
 // when the host gives no command identifier.
-int RegisterOptionalAction(RegisterItemFunction registerItem, char* name,
-                           AccelRegistration* accel) {
+int RegisterOptionalAction(RegisterItemFunction registerItem, char* name, AccelRegistration* accel,
+                           TextId description) {
     const int commandId = registerItem("command_id", name);
     if (commandId != 0) {
         accel->accel.cmd = CommandOf(commandId);
+        accel->description = LocalizedText(description);
         registerItem("gaccel", accel);
     }
     return commandId;
@@ -62,7 +65,8 @@ void UnregisterOptionalAction(RegisterItemFunction registerItem, int commandId,
 }
 
 void RegisterToggleAction(RegisterItemFunction registerItem) {
-    moduleState.toggleCommandId = RegisterOptionalAction(registerItem, toggleName, &toggleAccel);
+    moduleState.toggleCommandId =
+        RegisterOptionalAction(registerItem, toggleName, &toggleAccel, TEXT_TOGGLE_ACTION);
     if (moduleState.toggleCommandId != 0) {
         registerItem("toggleaction", ToggleStateAddress());
     }
@@ -73,8 +77,10 @@ void RegisterHistoryActions(RegisterItemFunction registerItem) {
     if (!ZoomHistoryAvailable()) {
         return;
     }
-    moduleState.undoCommandId = RegisterOptionalAction(registerItem, undoName, &undoAccel);
-    moduleState.redoCommandId = RegisterOptionalAction(registerItem, redoName, &redoAccel);
+    moduleState.undoCommandId =
+        RegisterOptionalAction(registerItem, undoName, &undoAccel, TEXT_UNDO_ACTION);
+    moduleState.redoCommandId =
+        RegisterOptionalAction(registerItem, redoName, &redoAccel, TEXT_REDO_ACTION);
 }
 
 void ToggleZoomDrag() {
@@ -92,6 +98,7 @@ bool RegisterActions(RegisterItemFunction registerItem) {
         return false;
     }
     showConfigAccel.accel.cmd = CommandOf(moduleState.commandId);
+    showConfigAccel.description = LocalizedText(TEXT_SHOW_CONFIG_ACTION);
     registerItem("gaccel", &showConfigAccel);
     registerItem("hookcommand", HookAddress());
     RegisterToggleAction(registerItem);

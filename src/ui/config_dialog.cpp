@@ -8,7 +8,9 @@
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
 #include "ui/dialog_placement.h"
+#include "ui/dialog_texts.h"
 #include "ui/gesture_switch.h"
+#include "ui/ui_texts.h"
 
 namespace {
 
@@ -19,26 +21,28 @@ bool dialogOpen;
 
 // An item of a drop-down list and the setting's value it stands for.
 struct ListChoice {
-    const char* text;
+    TextId text;
     int value;
 };
 
 // The lists' items, in their order on screen.
 const ListChoice kFocusChoices[] = {
-    {"Host preference", FOCUS_HOST_PREFERENCE}, {"Mouse pointer", FOCUS_MOUSE_POINTER},
-    {"Edit cursor", FOCUS_EDIT_CURSOR},         {"Edit or play cursor", FOCUS_EDIT_OR_PLAY_CURSOR},
-    {"Centre of view", FOCUS_VIEW_CENTRE},
+    {TEXT_FOCUS_HOST, FOCUS_HOST_PREFERENCE},
+    {TEXT_FOCUS_POINTER, FOCUS_MOUSE_POINTER},
+    {TEXT_FOCUS_EDIT_CURSOR, FOCUS_EDIT_CURSOR},
+    {TEXT_FOCUS_EDIT_OR_PLAY, FOCUS_EDIT_OR_PLAY_CURSOR},
+    {TEXT_FOCUS_VIEW_CENTRE, FOCUS_VIEW_CENTRE},
 };
 const ListChoice kModifierChoices[] = {
-    {"Always", MODIFIER_ANY},       {"No Shift, Ctrl or Alt", MODIFIER_NONE},
-    {"Shift held", MODIFIER_SHIFT}, {"Ctrl held", MODIFIER_CTRL},
-    {"Alt held", MODIFIER_ALT},
+    {TEXT_MODIFIER_ANY, MODIFIER_ANY},     {TEXT_MODIFIER_NONE, MODIFIER_NONE},
+    {TEXT_MODIFIER_SHIFT, MODIFIER_SHIFT}, {TEXT_MODIFIER_CTRL, MODIFIER_CTRL},
+    {TEXT_MODIFIER_ALT, MODIFIER_ALT},
 };
 
 template <int count>
 void FillChoices(HWND dialog, int id, const ListChoice (&choices)[count]) {
     for (const ListChoice& choice : choices) {
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
+        AddComboItemUtf8(GetDlgItem(dialog, id), LocalizedText(choice.text));
     }
 }
 
@@ -168,7 +172,8 @@ void ShowConfigDialog() {
 }
 
 HWND CreateConfigDialog() {
-    HWND dialog = CreateDialogParamA(moduleState.hostInstance, MAKEINTRESOURCEA(IDD_CONFIG),
+    // Wide, so that its texts can be in any language.
+    HWND dialog = CreateDialogParamW(moduleState.hostInstance, MAKEINTRESOURCEW(IDD_CONFIG),
                                      moduleState.mainWindow, ConfigDialogProc, 0);
     if (dialog == nullptr) {
         return nullptr;
@@ -197,6 +202,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
         case WM_INITDIALOG:
             ShowSettings(dialog);
+            LocalizeDialog(dialog);
             return TRUE;
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.

@@ -4,6 +4,7 @@
 
 #include "host/module_state.h"
 #include "settings/zoom_settings.h"
+#include "ui/ui_texts.h"
 #include "view/zoom_history.h"
 
 namespace {
@@ -26,9 +27,9 @@ bool HoldsCommand(HMENU menu, int command) {
 }
 
 // Each item only for an action the host registered.
-void AppendCommand(HMENU menu, int command, const char* text) {
+void AppendCommand(HMENU menu, int command, TextId text) {
     if (command != 0) {
-        AppendMenuA(menu, MF_STRING, ItemId(command), text);
+        AppendMenuUtf8(menu, MF_STRING, ItemId(command), LocalizedText(text));
     }
 }
 
@@ -41,13 +42,13 @@ void AddSubmenu(HMENU menu) {
     if (submenu == nullptr) {
         return;
     }
-    AppendCommand(submenu, moduleState.commandId, "&Settings...");
-    AppendCommand(submenu, moduleState.toggleCommandId, "&Zoom by dragging the time display");
+    AppendCommand(submenu, moduleState.commandId, TEXT_MENU_SETTINGS);
+    AppendCommand(submenu, moduleState.toggleCommandId, TEXT_MENU_TOGGLE);
     if (moduleState.undoCommandId != 0 || moduleState.redoCommandId != 0) {
         AppendMenuA(submenu, MF_SEPARATOR, 0, nullptr);
     }
-    AppendCommand(submenu, moduleState.undoCommandId, "&Undo zoom drag");
-    AppendCommand(submenu, moduleState.redoCommandId, "&Redo zoom drag");
+    AppendCommand(submenu, moduleState.undoCommandId, TEXT_MENU_UNDO);
+    AppendCommand(submenu, moduleState.redoCommandId, TEXT_MENU_REDO);
     if (!AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), "Ruvenkal")) {
         DestroyMenu(submenu);
     }
