@@ -131,7 +131,8 @@ void ApplySettings(HWND dialog) {
     SwitchZoomDrag(IsChecked(dialog, IDC_ENABLED) ? 1 : 0);
 }
 
-// The main window's place and monitor as the system gives them, while a minimised one is as well.
+// Where the dialog goes: over the main window, or where a minimised one will be restored, on its
+// monitor, from what the system says of both.
 POINT PositionOverMainWindow(const RECT& dialog) {
     HWND main = moduleState.mainWindow;
     MainWindowPlace place = {};
