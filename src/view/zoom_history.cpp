@@ -130,8 +130,10 @@ void Step(ViewStack ProjectHistory::*from, ViewStack ProjectHistory::*to) {
     if (!CanStep(from)) {
         return;
     }
+    // CanStep dropped the closed projects and found the current one's history.
     ReaProject* project = CurrentProject();
-    ProjectHistory* entry = HistoryToChange(project);
+    ProjectHistory* entry = Find(project);
+    entry->lastUse = ++history.useClock;
     Push(&(entry->*to), ReadView(project));
     ViewStack& source = entry->*from;
     SetView(project, source.views[--source.count]);
