@@ -80,7 +80,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     EXPECT_EQ(0, frame[0]);
     EXPECT_EQ(0, frame[1]);
     EXPECT_EQ(125, frame[2]);
-    EXPECT_EQ(206, frame[3]);
+    EXPECT_EQ(243, frame[3]);
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no menu
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
     EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
@@ -110,8 +110,14 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom &when:"},
         {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
         {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
-        // The version, filled in when the dialog opens.
-        {shown | WS_DISABLED | SS_CENTER | SS_NOPREFIX, 0, 7, 192, 111, 8, 1007, "#130", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 196, 91, 8, 0xFFFF, "#130",
+         "&Upper half zooms after:"},
+        {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 17, 206, 17, 13, 1008,
+         "#129", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 36, 208, 8, 8, 0xFFFF, "#130", "px"},
+        {shown | BS_GROUPBOX, 0, 7, 188, 111, 36, 0xFFFF, "#128", ""},
+        // The version on the last line, filled in when the dialog opens.
+        {shown | WS_DISABLED | SS_CENTER | SS_NOPREFIX, 0, 7, 229, 111, 8, 1007, "#130", ""},
     };
     ASSERT_EQ(expected.size(), itemCount);
     for (const Item& want : expected) {
@@ -154,7 +160,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
                 << item.text;
         }
     }
-    EXPECT_EQ(4, labelled);
+    EXPECT_EQ(5, labelled);
 }
 
 }  // namespace

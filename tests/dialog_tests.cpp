@@ -124,8 +124,8 @@ TEST_F(ConfigAction, ShowsTheSettingsAndIsOwnedByTheMainWindow) {
     // Which version is loaded, from the same place as the version resource's.
     EXPECT_EQ("Ruvenkal " RUVENKAL_VERSION, Text(dialog, 1007));
 
-    // The client area is the template's 125 x 206 dialog units.
-    RECT units = {0, 0, 125, 206};
+    // The client area is the template's 125 x 243 dialog units.
+    RECT units = {0, 0, 125, 243};
     ASSERT_TRUE(MapDialogRect(dialog, &units));
     RECT client = {};
     GetClientRect(dialog, &client);
@@ -356,6 +356,53 @@ TEST_P(NewControls, ApplySaveAndComeBackAfterARestart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, NewControls, ::testing::ValuesIn(kNewControlsCases), CaseName());
+
+constexpr int kThreshold = 1008;
+
+// After how many pixels straight down from the top of the upper half the first zoom comes.
+int UpperHalfFirstZoomAfter() {
+    const size_t before = Record().zoomCalls.size();
+    standin::SendMouse(WM_LBUTTONDOWN, 50, 2);
+    int pixels = 1;
+    for (; pixels <= 70 && Record().zoomCalls.size() == before; ++pixels) {
+        standin::SendMouse(WM_MOUSEMOVE, 50, 2 + pixels, MK_LBUTTON);
+    }
+    standin::SendMouse(WM_LBUTTONUP, 50, 2);
+    return pixels - 1;
+}
+
+// The band before the upper half zooms: the field keeps the stored 5 for a text out of range.
+TEST_F(ConfigAction, TheUpperHalfBandAppliesSavesAndComesBackAfterARestart) {
+    const struct {
+        const char* typed;
+        int threshold;
+        const char* savedTail;
+    } cases[] = {
+        {"0", 0, ""},
+        {"64", 64, "threshold=64\r\n"},
+        {"65", 5, "threshold=5\r\n"},
+        {"", 5, "threshold=5\r\n"},
+        {"8", 8, "threshold=8\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("typed '") + c.typed + "'");
+        HostOptions options;
+        options.iniText = "[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\nthreshold=5\r\n";
+        HWND dialog = Open(options);
+        EXPECT_EQ("5", Text(dialog, kThreshold));
+        SetDlgItemTextA(dialog, kThreshold, c.typed);
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+
+        const std::string saved = ReadTextFile(standin::IniPath());
+        EXPECT_EQ(std::string("[ruvenkal]\r\nscale=0.100000\r\nmask=3\r\n") + c.savedTail, saved);
+        EXPECT_EQ(c.threshold + 1, UpperHalfFirstZoomAfter());
+        standin::Stop();
+
+        options.iniText = saved;
+        EXPECT_EQ(std::to_string(c.threshold), Text(Open(options), kThreshold));
+        standin::Stop();
+    }
+}
 
 TEST_F(ConfigAction, ListsHaveTheirItemsInOrder) {
     HWND dialog = Open();

@@ -57,6 +57,7 @@ struct GestureCase {
     int lock = 0;
     int focus = -1;
     int enabled = 1;
+    int threshold = 0;
 };
 
 const GestureCase kCases[] = {
@@ -269,6 +270,78 @@ const GestureCase kCases[] = {
      0.1f,
      3,
      64},
+
+    // A band of 8 pixels around the press: an upper-half drag zooms only by the movement beyond
+    // it, and every move still reaches the time display as sent.
+    {"Band8JitterInsideNeverZooms",
+     20,
+     {Press(40, 4), Move(43, 7), Move(47, 1), Move(52, 12), Move(60, -4), Move(61, 4),
+      Release(61, 4)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    {"Band8CrossingDownward",
+     20,
+     {Press(40, 4), Move(40, 10), ZoomingMove(40, 15, 3), ZoomingMove(41, 20, 5),
+      ZoomingMove(41, 13, -7), ZoomingMove(41, 9, -1), Move(41, 8)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    {"Band8CrossingUpward",
+     20,
+     {Press(40, 4), Move(40, -3), ZoomingMove(40, -7, -3), ZoomingMove(40, -30, -23)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    // A jump over the whole band zooms only the parts beyond it, and back at the press the
+    // amounts add up to nothing.
+    {"Band8JumpAcrossAndBackToThePress",
+     20,
+     {Press(40, 4), ZoomingMove(40, 16, 4), ZoomingMove(40, -8, -8), ZoomingMove(40, 30, 22),
+      ZoomingMove(40, 4, -18), Move(40, 4)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    {"Band8SidewaysMovesDontCount",
+     20,
+     {Press(40, 4), Move(90, 4), Move(-20, 12), ZoomingMove(300, 13, 1), Move(-5, 13)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    {"Band8LeavesTheLowerHalfAlone",
+     20,
+     {Press(100, 15), PinnedMove(100, 16, 100, 16, 1), PinnedMove(104, 18, 100, 18, 2)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     8},
+    {"Band64",
+     20,
+     {Press(40, 4), Move(40, 68), ZoomingMove(40, 69, 1), ZoomingMove(40, -61, -2),
+      ZoomingMove(40, -60, 1)},
+     0.1f,
+     3,
+     0,
+     -1,
+     1,
+     64},
 };
 
 // The keys beyond scale and mask only where a case sets them.
@@ -280,7 +353,10 @@ std::string SettingsText(const GestureCase& c) {
     const struct {
         const char* key;
         int value, unset;
-    } more[] = {{"lock", c.lock, 0}, {"focus", c.focus, -1}, {"enabled", c.enabled, 1}};
+    } more[] = {{"lock", c.lock, 0},
+                {"focus", c.focus, -1},
+                {"enabled", c.enabled, 1},
+                {"threshold", c.threshold, 0}};
     for (const auto& key : more) {
         if (key.value != key.unset) {
             settings += std::string(key.key) + "=" + std::to_string(key.value) + "\r\n";

@@ -1,5 +1,6 @@
 // Every text a user sees, through the host's LocalizeString and a LangPack as the host reads it:
 // the action names, the Extensions submenu and the dialog, which widens for longer texts.
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -303,22 +304,56 @@ TEST_F(Localization, UntranslatedTextsAreEnglishAndTheLayoutStays) {
                                             standin::MainWindow(), &TemplateOnly, 0);
         EXPECT_TRUE(SameRects(Layout(reference), Layout(dialog)));
         DestroyWindow(reference);
+        ExpectEveryTextFits(dialog);
         standin::Stop();
     }
 }
 
-// Any language shows as written: a LangPack with Chinese and Cyrillic, one text from [common].
-TEST_F(Localization, TextsOutsideLatinShowAsWritten) {
+// A LangPack of `sections` in the temporary folder; returns its path.
+std::string WriteLangPack(const std::string& sections) {
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
     const std::string path = std::string(directory) + "ruvenkal_test.ReaperLangPack";
-    const std::string pack = "#NAME:test\n[ruvenkal_menu]\n" +
-                             standin::LangPackKey("&Settings...") + "=&Настройки...\n[common]\n" +
-                             standin::LangPackKey("Ruvenkal config") + "=Ruvenkal 配置\n";
+    const std::string pack = "#NAME:test\n" + sections;
     FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, file);
-    std::fwrite(pack.data(), 1, pack.size(), file);
-    std::fclose(file);
+    EXPECT_NE(nullptr, file);
+    if (file != nullptr) {
+        std::fwrite(pack.data(), 1, pack.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+// A line "KEY=" is a translation to the host, an empty one: each kind of text stays English
+// rather than blank, and the dialog keeps its layout.
+TEST_F(Localization, AnEmptyTranslationShowsTheEnglish) {
+    const auto empty = [](const char* text) { return standin::LangPackKey(text) + "=\n"; };
+    HostOptions options;
+    options.langPackPath = WriteLangPack(
+        "[ruvenkal_actions]\n" + empty("Ruvenkal Extension : Show Config") + "[ruvenkal_menu]\n" +
+        empty("&Settings...") + "[ruvenkal_DLG_101]\n" + empty("Ruvenkal config") +
+        empty("Enable in:") + empty("Mouse pointer") + empty("Always"));
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    EXPECT_EQ("Ruvenkal Extension : Show Config", ActionNames()[0]);
+    EXPECT_EQ("&Settings...", SubmenuItems()[0]);
+    HWND dialog = OpenDialog();
+    ASSERT_NE(nullptr, dialog);
+    const std::vector<std::string> texts = DialogTexts(dialog);
+    for (const char* english : {"Ruvenkal config", "Enable in:", "Mouse pointer", "Always"}) {
+        EXPECT_EQ(1, std::count(texts.begin(), texts.end(), english)) << english;
+    }
+    HWND reference = CreateDialogParamW(standin::Module(), MAKEINTRESOURCEW(101),
+                                        standin::MainWindow(), &TemplateOnly, 0);
+    EXPECT_TRUE(SameRects(Layout(reference), Layout(dialog)));
+    DestroyWindow(reference);
+    DeleteFileA(options.langPackPath.c_str());
+}
+
+// Any language shows as written: a LangPack with Chinese and Cyrillic, one text from [common].
+TEST_F(Localization, TextsOutsideLatinShowAsWritten) {
+    const std::string path = WriteLangPack(
+        "[ruvenkal_menu]\n" + standin::LangPackKey("&Settings...") + "=&Настройки...\n[common]\n" +
+        standin::LangPackKey("Ruvenkal config") + "=Ruvenkal 配置\n");
     HostOptions options;
     options.langPackPath = path;
     ASSERT_NO_FATAL_FAILURE(Attach(options));

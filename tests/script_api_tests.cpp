@@ -18,7 +18,8 @@ using GetSetting = bool (*)(const char* key, char* valueOut, int valueOut_sz);
 using SetSetting = bool (*)(const char* key, const char* value);
 using Vararg = void* (*)(void** arglist, int numparms);
 
-const char* const kKeys[] = {"scale", "mask", "focus", "lock", "enabled", "modifier"};
+const char* const kKeys[] = {"scale", "mask", "focus", "lock", "enabled", "modifier", "threshold"};
+constexpr int kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
 // Each call is made both ways, and both must agree.
 enum class Caller { Direct, ReaScript };
@@ -63,17 +64,18 @@ class ScriptApi : public HostTest, public ::testing::WithParamInterface<Caller> 
 struct StoredTexts {
     const char* name;
     const char* iniText;
-    const char* expected[6];  // by kKeys
+    const char* expected[kKeyCount];
 };
 
 const StoredTexts kStoredTexts[] = {
-    {"Defaults", "", {"0.100000", "3", "-1", "0", "1", "0"}},
+    {"Defaults", "", {"0.100000", "3", "-1", "0", "1", "0", "0"}},
     {"Stored",
-     "[ruvenkal]\r\nscale=0.25\r\nmask=2\r\nfocus=3\r\nlock=6\r\nenabled=0\r\nmodifier=4\r\n",
-     {"0.250000", "2", "3", "6", "0", "4"}},
+     "[ruvenkal]\r\nscale=0.25\r\nmask=2\r\nfocus=3\r\nlock=6\r\nenabled=0\r\nmodifier=4\r\n"
+     "threshold=8\r\n",
+     {"0.250000", "2", "3", "6", "0", "4", "8"}},
     {"StoredTextsNormalized",
-     "[ruvenkal]\r\nscale= 1e-2\r\nmask=-1\r\nfocus=0px\r\nlock=64\r\n",
-     {"0.010000", "-1", "0", "64", "1", "0"}},
+     "[ruvenkal]\r\nscale= 1e-2\r\nmask=-1\r\nfocus=0px\r\nlock=64\r\nthreshold=65\r\n",
+     {"0.010000", "-1", "0", "64", "1", "0", "0"}},
 };
 
 TEST_P(ScriptApi, GetsEveryKeyAsTheFileWritesIt) {
@@ -82,7 +84,7 @@ TEST_P(ScriptApi, GetsEveryKeyAsTheFileWritesIt) {
         HostOptions options;
         options.iniText = c.iniText;
         ASSERT_NO_FATAL_FAILURE(Attach(options));
-        for (int k = 0; k < 6; ++k) {
+        for (int k = 0; k < kKeyCount; ++k) {
             EXPECT_EQ(c.expected[k], Text(GetParam(), kKeys[k])) << kKeys[k];
         }
         standin::Stop();
@@ -175,13 +177,19 @@ const SetCase kSetCases[] = {
     {"modifier", "4", "4"},
     {"modifier", "-1", nullptr},
     {"modifier", "5", nullptr},
+    {"threshold", "0", "0"},
+    {"threshold", "64", "64"},
+    {"threshold", "8px", "8"},
+    {"threshold", "-1", nullptr},
+    {"threshold", "65", nullptr},
+    {"threshold", "band", nullptr},
     {"Scale", "0.5", nullptr},
     {"zoom", "1", nullptr},
 };
 
 // Stored values that no case sets, so that every accepted set changes the file.
 const char kStoredIni[] =
-    "[ruvenkal]\r\nscale=0.300000\r\nmask=1\r\nfocus=1\r\nlock=5\r\nmodifier=2\r\n";
+    "[ruvenkal]\r\nscale=0.300000\r\nmask=1\r\nfocus=1\r\nlock=5\r\nmodifier=2\r\nthreshold=3\r\n";
 
 std::string FileValue(const char* key) {
     char value[128] = {};
@@ -205,7 +213,7 @@ TEST_P(ScriptApi, SetReadsTextsAsTheFileDoesAndSavesAcceptedOnes) {
         EXPECT_EQ(c.expected != nullptr, Set(GetParam(), c.key, c.text.c_str()));
         if (c.expected == nullptr) {
             EXPECT_EQ(fileBefore, ReadTextFile(standin::IniPath()));
-            for (int k = 0; k < 6; ++k) {
+            for (int k = 0; k < kKeyCount; ++k) {
                 EXPECT_EQ(before[k], Text(GetParam(), kKeys[k])) << kKeys[k];
             }
         } else {
@@ -298,7 +306,7 @@ TEST_P(ScriptApi, ClosingTheDialogKeepsWhatAScriptSet) {
         EXPECT_EQ(set, ReadTextFile(standin::IniPath()));
         EXPECT_EQ(
             "[ruvenkal]\r\nscale=0.750000\r\nmask=2\r\nfocus=3\r\nlock=2\r\nenabled=0\r\n"
-            "modifier=2\r\n",
+            "modifier=2\r\nthreshold=2\r\n",
             set);
         standin::Stop();
     }

@@ -40,6 +40,22 @@ bool DecideAxisAtDistance(int x, int y, int* dy) {
     return true;
 }
 
+// The part of a vertical distance `d` from the press that lies beyond the upper half's band.
+int BeyondBand(int d) {
+    const int band = zoomSettings.threshold;
+    if (d > band) {
+        return d - band;
+    }
+    return d < -band ? d + band : 0;
+}
+
+// In the upper half a band around the press keeps a marker's or region's sideways drag from
+// zooming with every pixel of jitter: only movement beyond it zooms, so a return to the press
+// adds up to no zoom at all.
+int UpperHalfZoomPixels(int previousY, int y) {
+    return BeyondBand(y - dragState.startY) - BeyondBand(previousY - dragState.startY);
+}
+
 // Shift, Ctrl and Alt as bits, for comparing what is held with what the setting asks for.
 constexpr int kShift = 1;
 constexpr int kCtrl = 2;
@@ -85,7 +101,8 @@ LPARAM TrackDragMove(LPARAM position) {
     const int x = PositionX(position);
     const int y = PositionY(position);
     const int dx = x - dragState.lastX;
-    int dy = y - dragState.lastY;
+    const int previousY = dragState.lastY;
+    int dy = y - previousY;
     dragState.lastX = x;
     dragState.lastY = y;
 
@@ -103,13 +120,13 @@ LPARAM TrackDragMove(LPARAM position) {
     }
 
     LPARAM forwarded = position;
-    if (dragState.area == LOWER) {
-        if (dragState.axis == AXIS_HORIZONTAL) {
-            dy = 0;
-            forwarded = MakePosition(x, dragState.startY);
-        } else {
-            forwarded = MakePosition(dragState.startX, y);
-        }
+    if (dragState.area == UPPER) {
+        dy = UpperHalfZoomPixels(previousY, y);
+    } else if (dragState.axis == AXIS_HORIZONTAL) {
+        dy = 0;
+        forwarded = MakePosition(x, dragState.startY);
+    } else {
+        forwarded = MakePosition(dragState.startX, y);
     }
 
     if (dy != 0 && !dragState.cancelled) {

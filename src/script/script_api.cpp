@@ -16,14 +16,14 @@ namespace {
 char getSettingDefinition[] =
     "bool\0const char*,char*,int\0key,valueOut,valueOut_sz\0"
     "Gets a Ruvenkal setting as the text its configuration file holds, such as 0.100000 for "
-    "scale. Keys: scale, mask, focus, lock, enabled, modifier; false for any other. For the main "
-    "thread only.";
+    "scale. Keys: scale, mask, focus, lock, enabled, modifier, threshold; false for any other. "
+    "For the main thread only.";
 char setSettingDefinition[] =
     "bool\0const char*,const char*\0key,value\0"
     "Sets, applies and saves a Ruvenkal setting from a text read as its configuration file's text "
-    "of that key. Keys: scale, mask, focus, lock, enabled, modifier; false, changing nothing, for "
-    "any other key or a value the key doesn't take. A value already in force is not saved again. "
-    "For the main thread only.";
+    "of that key. Keys: scale, mask, focus, lock, enabled, modifier, threshold; false, changing "
+    "nothing, for any other key or a value the key doesn't take. A value already in force is not "
+    "saved again. For the main thread only.";
 
 // ReaScript passes each argument as one pointer-sized item, an int as its value, and takes a
 // bool result as 0 or 1.

@@ -13,6 +13,7 @@ const SettingKey kSettingKeys[SETTING_COUNT] = {
     {"lock", nullptr, &ZoomSettings::lockDistance, 0, 64, false},
     {"enabled", nullptr, &ZoomSettings::enabled, 0, 1, false},
     {"modifier", nullptr, &ZoomSettings::modifier, MODIFIER_ANY, MODIFIER_ALT, false},
+    {"threshold", nullptr, &ZoomSettings::threshold, 0, 64, false},
 };
 
 bool FindSetting(const char* key, SettingId* id) {

@@ -14,6 +14,7 @@ enum SettingId : int {
     SETTING_LOCK,
     SETTING_ENABLED,
     SETTING_MODIFIER,
+    SETTING_THRESHOLD,
     SETTING_COUNT,
 };
 

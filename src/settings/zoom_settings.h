@@ -29,9 +29,10 @@ struct ZoomSettings {
     int lockDistance;  // pixels from the press before a lower-half drag picks its axis; 0: at once
     int enabled;       // 1 on, 0 off: the time display then behaves as without the module
     int modifier;      // a ModifierKeys
+    int threshold;     // pixels up or down from the press before an upper-half drag zooms
 };
 
-constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1, MODIFIER_ANY};
+constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1, MODIFIER_ANY, 0};
 
 extern ZoomSettings zoomSettings;
 

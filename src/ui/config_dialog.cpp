@@ -106,6 +106,9 @@ void ShowSetting(HWND dialog, SettingId id) {
         case SETTING_MODIFIER:
             ShowChoice(dialog, IDC_MODIFIER, kModifierChoices, zoomSettings.modifier);
             break;
+        case SETTING_THRESHOLD:
+            ShowSettingText(dialog, IDC_THRESHOLD, SETTING_THRESHOLD);
+            break;
         default:
             break;
     }
@@ -128,6 +131,7 @@ void ApplySettings(HWND dialog) {
     ApplyChoice(dialog, IDC_FOCUS, kFocusChoices, &zoomSettings.adjustMode);
     ApplySettingText(dialog, IDC_LOCK, SETTING_LOCK);
     ApplyChoice(dialog, IDC_MODIFIER, kModifierChoices, &zoomSettings.modifier);
+    ApplySettingText(dialog, IDC_THRESHOLD, SETTING_THRESHOLD);
     SwitchZoomDrag(IsChecked(dialog, IDC_ENABLED) ? 1 : 0);
 }
 

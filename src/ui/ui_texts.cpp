@@ -31,7 +31,8 @@ const char* LocalizedText(TextId id) {
     const UiText& text = kUiTexts[id];
     LocalizeStringFunction localize = moduleState.hostApi.LocalizeString;
     const char* localized = localize != nullptr ? localize(text.english, text.section, 0) : nullptr;
-    return localized != nullptr ? localized : text.english;
+    // An empty translation is a real line in a LangPack, but showing it would blank the text.
+    return localized != nullptr && localized[0] != '\0' ? localized : text.english;
 }
 
 bool DialogTextsTranslated() {

@@ -17,8 +17,11 @@ void BeginLoadProjectState(bool isUndo, ProjectConfigExtension*) {
     if (isUndo) {
         return;
     }
+    // The host names the project only "if in load/save": on a new project it may answer null,
+    // and the project being replaced is then the current one.
     GetCurrentProjectInLoadSaveFunction loading = moduleState.hostApi.GetCurrentProjectInLoadSave;
-    ForgetProjectZoomHistory(loading != nullptr ? loading() : CurrentProject());
+    ReaProject* project = loading != nullptr ? loading() : nullptr;
+    ForgetProjectZoomHistory(project != nullptr ? project : CurrentProject());
 }
 
 // The host keeps this record's address for as long as it is registered.
