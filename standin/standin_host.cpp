@@ -73,8 +73,10 @@ ProjectStateContext* UnusableContext() {
     return reinterpret_cast<ProjectStateContext*>(&noFunctions);
 }
 
-void BeginLoad(Project* project, bool isUndo) {
-    host.loading = PointerOf(project);
+// `named`: GetCurrentProjectInLoadSave answers the project while it loads. The host promises an
+// answer only "if in load/save", and gives none for "New project".
+void BeginLoad(Project* project, bool isUndo, bool named = true) {
+    host.loading = named ? PointerOf(project) : nullptr;
     for (ProjectConfigExtension* config : ProjectConfigs()) {
         if (config->BeginLoadProjectState != nullptr) {
             config->BeginLoadProjectState(isUndo, config);
@@ -721,6 +723,16 @@ void CloseProjectTab(int index) {
 
 void NewProjectInTab() {
     Project* project = host.projects[host.currentProject].get();
+    BeginLoad(project, false, false);
+    project->view = View();
+    host.loading = nullptr;
+}
+
+void LoadProjectInto(int index) {
+    if (index < 0 || index >= ProjectCount()) {
+        return;
+    }
+    Project* project = host.projects[index].get();
     BeginLoad(project, false);
     project->view = View();
     host.loading = nullptr;

@@ -174,8 +174,13 @@ int OpenProjectTab();
 // Closes tab `index`; the host keeps at least one open.
 void CloseProjectTab(int index);
 // "New project" in the current tab: the tab keeps its project pointer, as the host does, and gets
-// a fresh view after BeginLoadProjectState (isUndo false).
+// a fresh view after BeginLoadProjectState (isUndo false). GetCurrentProjectInLoadSave answers
+// null meanwhile, as the host may.
 void NewProjectInTab();
+// A project file loaded into tab `index`, which need not be the current one (a script may do
+// it): BeginLoadProjectState (isUndo false) with GetCurrentProjectInLoadSave naming that tab's
+// project, then a fresh view there. The current tab stays.
+void LoadProjectInto(int index);
 // The host's own undo loading a state of the current project: BeginLoadProjectState with isUndo
 // true, then each line of another extension's state to ProcessExtensionLine, which must not claim
 // it ("projectconfig claimed LINE" in the events if one does).

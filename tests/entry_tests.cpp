@@ -188,9 +188,17 @@ TEST_F(Entry, AttachesAgainAfterTheUnloadCall) {
 WNDPROC procBelowForeignSubclass = nullptr;
 int foreignSubclassCalls = 0;
 
+// The module's mark on the time display, as left once the chain below has seen WM_NCDESTROY.
+HANDLE markAfterDestroy = nullptr;
+
 LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ++foreignSubclassCalls;
-    return CallWindowProcW(procBelowForeignSubclass, window, message, wParam, lParam);
+    const LRESULT result =
+        CallWindowProcW(procBelowForeignSubclass, window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        markAfterDestroy = GetPropA(window, "ruvenkal");
+    }
+    return result;
 }
 
 void AddForeignSubclass() {
@@ -261,6 +269,18 @@ TEST_F(Entry, AHookLeftInTheChainOnlyForwards) {
     }
     EXPECT_EQ(sent, received);
     RemoveForeignSubclass();
+}
+
+// A hook left in the chain takes its mark along when the time display goes, as the host closes.
+TEST_F(Entry, AHookLeftInTheChainRemovesItsMarkWhenTheTimeDisplayIsDestroyed) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    AddForeignSubclass();
+    ASSERT_EQ(0, standin::CallEntry(nullptr));
+    standin::UnloadModule();
+    ASSERT_NE(nullptr, GetPropA(standin::TimeDisplay(), "ruvenkal"));
+    markAfterDestroy = INVALID_HANDLE_VALUE;
+    DestroyWindow(standin::TimeDisplay());
+    EXPECT_EQ(nullptr, markAfterDestroy);
 }
 
 // The host may destroy the time display before its unload call: the module must let go of the

@@ -1,10 +1,10 @@
 // Ruvenkal_GetSetting and Ruvenkal_SetSetting, called as another extension calls them (through
 // the host's function lookup) and as ReaScript does (through the vararg wrappers).
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "host_fixture.h"
@@ -322,6 +322,42 @@ TEST_P(ScriptApi, WithoutAConfigurationFileSetsApplyAndNothingIsWritten) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(standin::IniPath().c_str()));
 }
 
+// Runs `work` on a thread of its own and waits a bounded time for it, handling the messages sent
+// to this thread's windows meanwhile. False if it didn't end in time: a call that waits on this
+// thread then fails in seconds instead of hanging the run.
+template <typename Work>
+DWORD WINAPI RunWork(void* work) {
+    (*static_cast<Work*>(work))();
+    return 0;
+}
+
+template <typename Work>
+bool RunOnAnotherThread(Work& work) {
+    char scale[16] = {};
+    const DWORD timeScale = GetEnvironmentVariableA("RUVENKAL_TIME_SCALE", scale, sizeof scale) > 0
+                                ? std::atoi(scale)
+                                : 1;
+    const DWORD limit = 10000 * (timeScale > 0 ? timeScale : 1);
+    HANDLE thread = CreateThread(nullptr, 0, &RunWork<Work>, &work, 0, nullptr);
+    if (thread == nullptr) {
+        return false;
+    }
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    for (DWORD waited = 0; !ended && waited < limit; waited = GetTickCount() - start) {
+        const DWORD woke =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited, QS_SENDMESSAGE);
+        ended = woke == WAIT_OBJECT_0;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (!ended) {
+        TerminateThread(thread, 1);
+    }
+    CloseHandle(thread);
+    return ended;
+}
+
 // Main thread only: from another thread both refuse, and neither the buffer handed in, the
 // settings, the dialog nor the file change.
 TEST_P(ScriptApi, OtherThreadsGetFalseAndTouchNothing) {
@@ -334,11 +370,12 @@ TEST_P(ScriptApi, OtherThreadsGetFalseAndTouchNothing) {
     bool set = true;
     char buffer[16];
     std::memset(buffer, 'x', sizeof buffer);
-    std::thread worker([&] {
+    auto calls = [&] {
         got = Get(GetParam(), "scale", buffer, sizeof buffer);
         set = Set(GetParam(), "scale", "0.5");
-    });
-    worker.join();
+    };
+    ASSERT_TRUE(RunOnAnotherThread(calls))
+        << "a call from another thread waited on the main thread: it must refuse at once";
     EXPECT_FALSE(got);
     EXPECT_FALSE(set);
     EXPECT_EQ(std::string(sizeof buffer, 'x'), std::string(buffer, sizeof buffer));

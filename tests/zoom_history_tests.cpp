@@ -101,6 +101,51 @@ TEST_F(ZoomHistory, EscapeMidDragPutsTheViewBackExactlyAndLeavesNothingToUndo) {
     EXPECT_EQ(3u, Record().zoomCalls.size());
 }
 
+// Alt+Escape belongs to Windows. With "Alt held", letting go of Alt mid-drag keeps the drag
+// zooming, since keys count at the press only, and Escape then cancels it.
+TEST_F(ZoomHistory, AltReleasedMidDragThenEscapeCancels) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nmodifier=4\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const Times before = CurrentView();
+    standin::HoldAlt(true);
+    standin::SendMouse(WM_LBUTTONDOWN, 40, 15, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 40, 18, MK_LBUTTON);
+    ASSERT_EQ(1u, Record().zoomCalls.size());
+
+    standin::HoldAlt(false);
+    PostMessageA(standin::MainWindow(), WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xC0380001));
+    PostMessageA(standin::MainWindow(), WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0380001));
+    standin::PumpMessages();
+    standin::SendMouse(WM_MOUSEMOVE, 40, 21, MK_LBUTTON);
+    EXPECT_EQ(2u, Record().zoomCalls.size()) << "the drag goes on zooming";
+
+    PressEscape(standin::MainWindow());
+    ExpectView(before);
+    Record().timeDisplayMessages.clear();
+    standin::SendMouse(WM_MOUSEMOVE, 47, 25, MK_LBUTTON);
+    EXPECT_EQ(2u, Record().zoomCalls.size());
+    ASSERT_FALSE(Record().timeDisplayMessages.empty());
+    EXPECT_EQ(standin::MousePosition(40, 25), Record().timeDisplayMessages[0].lParam)
+        << "still pinned to the press's x";
+    standin::SendMouse(WM_LBUTTONUP, 47, 25);
+}
+
+// With a band, a drag that never left it has nothing to record; one that did is taken back
+// whole.
+TEST_F(ZoomHistory, BandedDragsRecordOnlyWhatZoomed) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nthreshold=8\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    const Times before = CurrentView();
+    Drag({5, -9, 4});
+    EXPECT_TRUE(Record().viewCalls.empty());
+    Drag({12, -3});
+    ASSERT_FALSE(CurrentView() == before);
+    standin::RunCommand(kUndo);
+    ExpectView(before);
+}
+
 TEST_F(ZoomHistory, EscapeIsNeverClaimedAndActsOnlyOnAZoomingDrag) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     auto* accelerator =
@@ -515,6 +560,92 @@ bool CanUndoIn(int index) {
     const size_t sets = ViewsSet();
     standin::RunCommand(kUndo);
     return ViewsSet() > sets;
+}
+
+// What could be redone before "New project" is not the new project's either.
+TEST_F(ZoomHistory, RedoAfterANewProjectSetsNothing) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({3});
+    standin::RunCommand(kUndo);
+    standin::NewProjectInTab();
+    const Times fresh = CurrentView();
+    const size_t sets = ViewsSet();
+    EXPECT_TRUE(standin::RunCommand(kRedo));
+    EXPECT_EQ(sets, ViewsSet());
+    EXPECT_TRUE(CurrentView() == fresh);
+}
+
+// A project loaded into a tab other than the current one: that project's history goes, and the
+// current one's stays.
+TEST_F(ZoomHistory, ALoadForgetsTheProjectLoadedNotTheCurrentOne) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    Drag({3});
+    standin::SwitchProject(1);
+    Drag({2});
+    standin::LoadProjectInto(0);
+    EXPECT_EQ(1, standin::CurrentProjectIndex());
+    EXPECT_TRUE(CanUndoIn(1));
+    EXPECT_FALSE(CanUndoIn(0));
+}
+
+// Whether Redo in project `index` sets a view.
+bool CanRedoIn(int index) {
+    standin::SwitchProject(index);
+    const size_t sets = ViewsSet();
+    standin::RunCommand(kRedo);
+    return ViewsSet() > sets;
+}
+
+// What counts as using a history, with 33 tabs and room for 32 histories: zooming, Undo and Redo
+// do; looking at the menu's grey states neither uses nor makes one.
+TEST_F(ZoomHistory, UsingAHistoryKeepsItAndLookingMakesNone) {
+    const struct {
+        const char* name;
+        void (*afterZoomingIn1To32)();
+        bool (*stillThere)();
+    } cases[] = {
+        {"zoomed again",
+         [] {
+             standin::SwitchProject(1);
+             Drag({2});
+             standin::SwitchProject(0);
+             Drag({2});
+         },
+         [] { return CanUndoIn(1) && !CanUndoIn(2); }},
+        {"undone",
+         [] {
+             standin::SwitchProject(1);
+             standin::RunCommand(kUndo);
+             standin::SwitchProject(0);
+             Drag({2});
+         },
+         [] { return CanRedoIn(1); }},
+        {"redone",
+         [] {
+             standin::SwitchProject(1);
+             standin::RunCommand(kUndo);
+             ZoomInProjects(33, Range(2, 33));
+             standin::SwitchProject(1);
+             standin::RunCommand(kRedo);
+             standin::SwitchProject(0);
+             Drag({2});
+         },
+         [] { return CanUndoIn(1) && !CanUndoIn(2); }},
+        {"menu shown",
+         [] {
+             standin::SwitchProject(0);
+             standin::CallMenuHook("Main extensions", standin::BuildMainMenu(), 1);
+         },
+         [] { return CanUndoIn(1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(Attach());
+        ZoomInProjects(33, Range(1, 33));
+        c.afterZoomingIn1To32();
+        EXPECT_TRUE(c.stillThere());
+        standin::Stop();
+    }
 }
 
 // Memory stays bounded: the 32 most recently used projects keep their histories.
