@@ -1,6 +1,7 @@
 // Try Ruvenkal without the host: a host-like window that loads the ruvenkal.dll beside it exactly
-// as the host does. Dragging on the time display strip zooms the timeline below it; the Project
-// menu opens, switches and closes project tabs, each with its own view.
+// as the host does. Dragging on the time display strip zooms the timeline below it, and moves the
+// edit cursor or, from a marker's flag, the marker; the Project menu opens, switches and closes
+// project tabs, each with its own view.
 //
 //   sandbox.exe [--log FILE] [--ini FILE] [--langpack FILE]
 //
@@ -46,6 +47,7 @@ struct Sandbox {
     HMENU customMenu;  // a menu of the user's own, as the host lets users rearrange its menus
     bool scrubbing;
     int scrubLastX;
+    int draggedMarker;  // -1: the drag moves the edit cursor
     bool pressedOnce;
     std::string hoverKeys;
 };
@@ -91,6 +93,11 @@ std::string KeysText(WPARAM keys) {
     return text.empty() ? "none" : text.substr(1);
 }
 
+// Where the markers' flags are now, in time display client x.
+void LogMarkers() {
+    Log("markers %d %d %d", MarkerX(0), MarkerX(1), MarkerX(2));
+}
+
 // Sits below the extension's hook, as the host's own handling of the time display does: it sees
 // the positions the extension passes on, and moves the cursor on horizontal drags.
 LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,6 +107,7 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             sandbox.pressedOnce = true;
             sandbox.scrubbing = true;
             sandbox.scrubLastX = X(lParam);
+            sandbox.draggedMarker = MarkerAt(window, X(lParam), Y(lParam));
             sandboxView.pressed = true;
             sandboxView.zoomCallsAtPress = sandboxView.zoomCalls;
             std::snprintf(sandboxView.pressKeys, sizeof sandboxView.pressKeys, "%s",
@@ -125,15 +133,21 @@ LRESULT CALLBACK TimeDisplayProc(HWND window, UINT message, WPARAM wParam, LPARA
             }
             if (sandbox.scrubbing) {
                 Log("timedisplay move %d %d", X(lParam), Y(lParam));
-                standin::ArrangeView().cursorSeconds +=
-                    (X(lParam) - sandbox.scrubLastX) / standin::ZoomLevel();
+                const int marker = sandbox.draggedMarker;
+                double& moved = marker >= 0 ? sandboxView.markerSeconds[marker]
+                                            : standin::ArrangeView().cursorSeconds;
+                moved += (X(lParam) - sandbox.scrubLastX) / standin::ZoomLevel();
                 sandbox.scrubLastX = X(lParam);
+                if (marker >= 0) {
+                    Log("marker %d at %.6f", marker + 1, moved);
+                }
                 Redraw();
             }
             break;
         case WM_LBUTTONUP:
             sandbox.scrubbing = false;
             Log("timedisplay up %d %d", X(lParam), Y(lParam));
+            LogMarkers();
             break;
         case WM_ERASEBKGND:
             return 1;
@@ -162,6 +176,7 @@ void LogConfigDialog() {
     LogScreenRect("dialog-focus", GetDlgItem(dialog, 1003));
     LogScreenRect("dialog-lock", GetDlgItem(dialog, 1004));
     LogScreenRect("dialog-modifier", GetDlgItem(dialog, 1006));
+    LogScreenRect("dialog-threshold", GetDlgItem(dialog, 1008));
 }
 
 // The toggle's button shows the action's state, as a toolbar button in the host does.
@@ -242,6 +257,7 @@ bool RunProjectCommand(int command) {
             return false;
     }
     Log("project tab %d of %d", standin::CurrentProjectIndex() + 1, standin::ProjectCount());
+    LogMarkers();
     LogView("project");
     Redraw();
     return true;
@@ -386,6 +402,7 @@ bool OpenSandbox() {
     LogScreenRect("timedisplay", standin::TimeDisplay());
     LogScreenRect("button", sandbox.button);
     LogScreenRect("toggle-button", sandbox.toggleButton);
+    LogMarkers();
     Log("ready");
     return true;
 }

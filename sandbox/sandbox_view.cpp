@@ -7,7 +7,7 @@
 
 #include "standin_host.h"
 
-SandboxView sandboxView = {};
+SandboxView sandboxView = {0, false, {}, 0, 0, {1.0, 5.5, 8.5}};
 
 namespace {
 
@@ -56,7 +56,43 @@ void TimeLabel(char* label, size_t size, double seconds, double step) {
                   rest);
 }
 
+constexpr int kMarkerFlagWidth = 14;
+
+// Each marker as the host draws it: a numbered flag at the top of the ruler, and its line.
+void PaintMarkers(HDC dc, const RECT& client) {
+    for (int i = 0; i < kMarkerCount; ++i) {
+        const int x = MarkerX(i);
+        if (x < -kMarkerFlagWidth || x >= client.right) {
+            continue;
+        }
+        Line(dc, x, 0, x, client.bottom / 2, RGB(240, 170, 60));
+        FillRect(dc, {x, 0, x + kMarkerFlagWidth, client.bottom / 2 - 10}, RGB(240, 170, 60));
+        char number[4];
+        std::snprintf(number, sizeof number, "%d", i + 1);
+        SetTextColor(dc, RGB(30, 30, 30));
+        Text(dc, x + 3, 0, number);
+    }
+}
+
 }  // namespace
+
+int MarkerX(int marker) {
+    return XOf(sandboxView.markerSeconds[marker]);
+}
+
+int MarkerAt(HWND timeDisplay, int x, int y) {
+    RECT client;
+    GetClientRect(timeDisplay, &client);
+    if (y < 0 || y >= client.bottom / 2) {
+        return -1;
+    }
+    for (int i = kMarkerCount - 1; i >= 0; --i) {
+        if (x >= MarkerX(i) - 2 && x < MarkerX(i) + kMarkerFlagWidth) {
+            return i;
+        }
+    }
+    return -1;
+}
 
 // Drawn as the host's ruler looks: times along it with ticks that follow the view, and the edit
 // cursor, which a sideways drag moves.
@@ -86,6 +122,7 @@ void PaintTimeDisplay(HWND timeDisplay) {
             Line(dc, x, client.bottom - 7, x, client.bottom, RGB(110, 118, 128));
         }
     }
+    PaintMarkers(dc, client);
     const int cursor = XOf(view.cursorSeconds);
     if (cursor >= 0 && cursor < client.right) {
         Line(dc, cursor, 0, cursor, client.bottom, RGB(230, 60, 60), 2);

@@ -12,7 +12,17 @@ struct SandboxView {
     char pressKeys[32];
     long long zoomCallsAtPress;
     long long plays;  // times the host's space bar shortcut ran
+    // Project markers in the ruler's upper part, which a drag that starts on one moves sideways,
+    // as the host's marker lane does.
+    double markerSeconds[3];
 };
+
+constexpr int kMarkerCount = 3;
+
+// The marker whose flag is at client (x, y) of the time display, or -1.
+int MarkerAt(HWND timeDisplay, int x, int y);
+// A marker's client x on the time display.
+int MarkerX(int marker);
 
 extern SandboxView sandboxView;
 
