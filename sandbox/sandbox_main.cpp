@@ -347,6 +347,8 @@ bool OpenSandbox() {
     options.mainWindowRect = {40, 40, 940, 460};
     options.timeDisplayWidth = 900;
     options.timeDisplayHeight = kTimeDisplayHeight;
+    // As a user of a dark theme sees the dialog.
+    options.darkTheme = true;
     options.onZoom = [](const standin::ZoomCall& call) {
         ++sandboxView.zoomCalls;
         // With the view after the call and the pointer, so that a zoom's fixed point shows.

@@ -51,10 +51,19 @@ def write(path, lines):
         out.write("\n".join(lines) + "\n")
 
 
+# Where each section's texts show, written above it for translators.
+SECTION_NOTES = {
+    "ruvenkal_actions": ["; The action list (Actions > Show action list)."],
+    "ruvenkal_menu": ["; The Extensions > Ruvenkal submenu."],
+    "ruvenkal_DLG_101": ['; IDD_CONFIG: the "Ruvenkal config" dialog.',
+                         '; "px" means pixels; "time display" is REAPER\'s ruler.'],
+}
+
+
 def sections(entries, line_of):
     lines = []
     for section in dict.fromkeys(s for s, _ in entries):
-        lines += ["", f"[{section}]"]
+        lines += [""] + SECTION_NOTES.get(section, []) + [f"[{section}]"]
         lines += [line_of(text) for s, text in entries if s == section]
     return lines
 
@@ -71,9 +80,10 @@ def main(argv):
     entries = read_table(argv[0])
     version = f" {argv[2]}" if len(argv) == 3 else ""
     write(argv[1], [f"#NAME:Ruvenkal{version} (template)",
-                    "; Ruvenkal's texts for a REAPER LangPack. Add these sections to your",
-                    "; .ReaperLangPack file, remove the ; before each line you translate, write the",
-                    "; translation after the =, and restart REAPER."]
+                    "; Ruvenkal's texts for a REAPER LangPack. Translate them in a file of your own,",
+                    "; saved as UTF-8: remove the ; before each line you translate and write the",
+                    "; translation after the =. Add its sections to the end of your .ReaperLangPack",
+                    "; file, again after each update of the pack, and restart REAPER."]
           + sections(entries, lambda text: f";{key(text)}={text}"))
     return 0
 

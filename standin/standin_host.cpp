@@ -124,6 +124,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 return 0;
             }
             break;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+            if (ThemeBrush() != nullptr) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kThemeText);
+                SetBkColor(dc, kThemeBackground);
+                return reinterpret_cast<LRESULT>(ThemeBrush());
+            }
+            break;
         default:
             break;
     }
@@ -575,6 +588,12 @@ std::string OriginalModulePath() {
         return named;
     }
     return BesideProgram("ruvenkal.dll");
+}
+
+HBRUSH ThemeBrush() {
+    // One for the process, as the host keeps its theme's brushes.
+    static HBRUSH brush = CreateSolidBrush(kThemeBackground);
+    return host.options.darkTheme ? brush : nullptr;
 }
 
 bool Start(const HostOptions& options) {

@@ -48,7 +48,15 @@ struct HostOptions {
     // A LangPack file (UTF-8 path) that LocalizeString translates from; none: every text stays
     // as the module gives it. Withhold "LocalizeString" for a host without it.
     std::string langPackPath;
+    // The main window answers the WM_CTLCOLOR* messages as the host's does under a dark theme:
+    // kThemeBackground, kThemeText and a brush of the background. Otherwise the system's defaults.
+    bool darkTheme = false;
 };
+
+constexpr COLORREF kThemeBackground = RGB(51, 55, 61);
+constexpr COLORREF kThemeText = RGB(220, 224, 230);
+// The brush the main window answers with under the dark theme; null without it.
+HBRUSH ThemeBrush();
 
 struct Registration {
     std::string key;

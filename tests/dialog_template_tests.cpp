@@ -85,7 +85,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     EXPECT_EQ("", reader.ReadTextOrOrdinal());  // no class of its own
     EXPECT_EQ("Ruvenkal config", reader.ReadTextOrOrdinal());
     EXPECT_EQ(8, reader.Read<std::uint16_t>());
-    EXPECT_EQ("MS Sans Serif", reader.ReadTextOrOrdinal());
+    EXPECT_EQ("MS Shell Dlg", reader.ReadTextOrOrdinal());
 
     const DWORD shown = WS_CHILD | WS_VISIBLE;
     const std::vector<Item> expected = {

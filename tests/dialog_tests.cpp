@@ -150,16 +150,20 @@ TEST_F(ConfigAction, IsCentredOverTheMainWindow) {
 
 // The action may run while the main window is minimised (from a global shortcut or a script) or
 // mostly off screen: the dialog still opens wholly on the monitor's work area.
+enum class MainWindowState { Normal, Minimised, MinimisedFromMaximised };
+
 struct PlacementCase {
     const char* name;
     RECT mainWindow;
-    bool minimised;
+    MainWindowState state;
 };
 
 const PlacementCase kPlacements[] = {
-    {"OffScreenAboveAndLeft", {-3000, -2000, -2200, -1400}, false},
-    {"MostlyOffScreenRightAndBelow", {1100, 900, 1900, 1500}, false},
-    {"Minimised", {600, 400, 1400, 1000}, true},
+    {"OffScreenAboveAndLeft", {-3000, -2000, -2200, -1400}, MainWindowState::Normal},
+    {"MostlyOffScreenRightAndBelow", {1100, 900, 1900, 1500}, MainWindowState::Normal},
+    {"Minimised", {600, 400, 1400, 1000}, MainWindowState::Minimised},
+    // Restored, it will fill the work area: the dialog goes to the work area's centre.
+    {"MinimisedFromMaximised", {600, 400, 1400, 1000}, MainWindowState::MinimisedFromMaximised},
 };
 
 class Placement : public ConfigAction, public ::testing::WithParamInterface<PlacementCase> {};
@@ -169,7 +173,11 @@ TEST_P(Placement, KeepsTheDialogOnTheWorkArea) {
     options.mainWindowRect = GetParam().mainWindow;
     ASSERT_TRUE(standin::Start(options));
     ASSERT_EQ(1, standin::CallEntry());
-    if (GetParam().minimised) {
+    const MainWindowState state = GetParam().state;
+    if (state == MainWindowState::MinimisedFromMaximised) {
+        ShowWindow(standin::MainWindow(), SW_MAXIMIZE);
+    }
+    if (state != MainWindowState::Normal) {
         // Far off screen, or with a desktop at its bottom, as an icon.
         ShowWindow(standin::MainWindow(), SW_SHOWMINNOACTIVE);
         ASSERT_TRUE(IsIconic(standin::MainWindow()));
@@ -191,7 +199,11 @@ TEST_P(Placement, KeepsTheDialogOnTheWorkArea) {
     EXPECT_GE(own.top, work.top);
     EXPECT_LE(own.right, work.right);
     EXPECT_LE(own.bottom, work.bottom);
-    if (GetParam().minimised) {
+    if (state == MainWindowState::MinimisedFromMaximised) {
+        EXPECT_EQ(work.left + (work.right - work.left - (own.right - own.left)) / 2, own.left);
+        EXPECT_EQ(work.top + (work.bottom - work.top - (own.bottom - own.top)) / 2, own.top);
+    }
+    if (state == MainWindowState::Minimised) {
         // Centred over where the window will be restored.
         const RECT& main = GetParam().mainWindow;
         EXPECT_EQ(main.left + (main.right - main.left - (own.right - own.left)) / 2, own.left);
@@ -200,6 +212,30 @@ TEST_P(Placement, KeepsTheDialogOnTheWorkArea) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindows, Placement, ::testing::ValuesIn(kPlacements), CaseName());
+
+// In a dark theme the host's main window answers the colour messages: the dialog's answer to
+// each is the main window's, brush and colours.
+TEST_F(ConfigAction, TakesItsColoursFromTheHostsTheme) {
+    HostOptions options;
+    options.darkTheme = true;
+    HWND dialog = Open(options);
+
+    const UINT messages[] = {WM_CTLCOLORDLG,  WM_CTLCOLORSTATIC,  WM_CTLCOLORBTN,
+                             WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORSCROLLBAR};
+    for (UINT message : messages) {
+        SCOPED_TRACE(message);
+        HWND control = message == WM_CTLCOLORDLG ? dialog : GetDlgItem(dialog, kUpper);
+        HDC dc = GetDC(control);
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        const LRESULT brush = SendMessageW(dialog, message, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(control));
+        EXPECT_EQ(reinterpret_cast<LRESULT>(standin::ThemeBrush()), brush);
+        EXPECT_EQ(standin::kThemeText, GetTextColor(dc));
+        EXPECT_EQ(standin::kThemeBackground, GetBkColor(dc));
+        ReleaseDC(control, dc);
+    }
+}
 
 TEST_F(ConfigAction, MaskMinusOneShowsBothAndSavesThree) {
     HostOptions options;

@@ -349,6 +349,94 @@ TEST_F(Localization, AnEmptyTranslationShowsTheEnglish) {
     DeleteFileA(options.langPackPath.c_str());
 }
 
+// Alt with a letter of the translation's own script goes to the translated label's control, as
+// the host hands its keys to the module: Alt+Б in Russian.
+TEST_F(Localization, AltWithALetterOfAnyScriptReachesATranslatedLabel) {
+    HostOptions options;
+    options.langPackPath =
+        WriteLangPack("[ruvenkal_DLG_101]\n" + standin::LangPackKey("&Lock lower half after:") +
+                      "=&Блокировать после:\n");
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    HWND dialog = OpenDialog();
+    ASSERT_NE(nullptr, dialog);
+    HWND scale = GetDlgItem(dialog, 1000);
+    SetFocus(scale);
+    auto* accelerator =
+        static_cast<standin::AcceleratorRegister*>(standin::RegisteredItem("accelerator"));
+    ASSERT_NE(nullptr, accelerator);
+    // Alt+Б, with Caps Lock on: Wine matches a letter outside ASCII only in the label's own case.
+    MSG altLetter = {scale, WM_SYSCHAR, 0x0411, 0x20000001, 0, {0, 0}};
+    EXPECT_EQ(1, accelerator->translateAccel(&altLetter, accelerator));
+    EXPECT_EQ(GetDlgItem(dialog, 1004), GetFocus());
+    DeleteFileA(options.langPackPath.c_str());
+}
+
+// A translation longer than a text can be, 600 characters for a menu item: cut to 511, the most
+// the module shows, and the menu still works.
+TEST_F(Localization, AnOverlongTranslationIsCut) {
+    HostOptions options;
+    options.langPackPath =
+        WriteLangPack("[ruvenkal_menu]\n" + standin::LangPackKey("&Settings...") + "=" +
+                      std::string(600, 'x') + "\n");
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    HMENU extensions = standin::BuildMainMenu();
+    HMENU submenu = GetSubMenu(extensions, GetMenuItemCount(extensions) - 1);
+    std::vector<wchar_t> text(1024, L'#');
+    EXPECT_EQ(511, GetMenuStringW(submenu, 0, text.data(), 1024, MF_BYPOSITION));
+    EXPECT_EQ(std::wstring(511, L'x'), std::wstring(text.data()));
+    EXPECT_EQ("&Zoom by dragging the time display", SubmenuItems()[1]);
+    DeleteFileA(options.langPackPath.c_str());
+}
+
+// One text translated at a time, each of a kind that sets the widening alone.
+TEST_F(Localization, OneLongTranslationWidensTheDialogToFitItWithinTheWorkArea) {
+    const struct {
+        const char* name;
+        const char* english;
+        size_t length;
+        bool fits;  // false: longer than the work area allows
+    } cases[] = {
+        {"a label wider than the screen", "Scaling:", 400, false},
+        {"a check box", "Upper half of time display", 60, true},
+        {"a list item", "Edit or play cursor", 60, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostOptions options;
+        options.langPackPath =
+            WriteLangPack("[ruvenkal_DLG_101]\n" + standin::LangPackKey(c.english) + "=" +
+                          std::string(c.length, 'w') + "\n");
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+        HWND dialog = OpenDialog();
+        ASSERT_NE(nullptr, dialog);
+        RECT outer = {};
+        GetWindowRect(dialog, &outer);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_GE(outer.left, monitor.rcWork.left);
+        EXPECT_LE(outer.right, monitor.rcWork.right);
+        if (c.fits) {
+            ExpectEveryTextFits(dialog);
+        }
+        // A check box's text starts after its box and the gap that the system leaves.
+        HWND upper = GetDlgItem(dialog, 1001);
+        RECT box = {};
+        GetWindowRect(upper, &box);
+        HDC dc = GetDC(upper);
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(upper, WM_GETFONT, 0, 0)));
+        RECT text = {};
+        DrawTextW(dc, Wide(WindowText(upper)).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+        INT zeroWidth = 0;
+        GetCharWidth32W(dc, L'0', L'0', &zeroWidth);
+        ReleaseDC(upper, dc);
+        EXPECT_GE(box.right - box.left,
+                  GetSystemMetrics(SM_CXMENUCHECK) + zeroWidth / 2 + text.right);
+        DeleteFileA(options.langPackPath.c_str());
+        standin::Stop();
+    }
+}
+
 // Any language shows as written: a LangPack with Chinese and Cyrillic, one text from [common].
 TEST_F(Localization, TextsOutsideLatinShowAsWritten) {
     const std::string path = WriteLangPack(

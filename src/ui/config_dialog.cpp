@@ -9,6 +9,7 @@
 #include "settings/zoom_settings.h"
 #include "ui/dialog_placement.h"
 #include "ui/dialog_texts.h"
+#include "ui/dialog_theme.h"
 #include "ui/gesture_switch.h"
 #include "ui/ui_texts.h"
 
@@ -203,12 +204,21 @@ void ShowSettingInConfigDialog(SettingId id) {
     }
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             ShowSettings(dialog);
             LocalizeDialog(dialog);
+            DropButtonVisualStyles(dialog);
             return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+            // In the host's theme. The one message a dialog procedure answers with a value.
+            return HostColours(message, wParam, lParam);
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -108,6 +108,8 @@ int TranslateDialogKeys(const MSG& msg) {
         // The host reads -666 as not meant for a text field; -667 says that it is.
         return IsTextField(msg.hwnd) ? ACCEL_TO_HOST_EVEN_FROM_TEXT : ACCEL_TO_HOST;
     }
-    return IsDialogMessageA(moduleState.configDialog, const_cast<MSG*>(&msg)) ? ACCEL_EATEN
+    // Wide, as the dialog is: Alt with a letter of any script reaches a translated label's
+    // mnemonic.
+    return IsDialogMessageW(moduleState.configDialog, const_cast<MSG*>(&msg)) ? ACCEL_EATEN
                                                                               : ACCEL_PLAIN_KEY;
 }

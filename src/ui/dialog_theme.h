@@ -1,0 +1,13 @@
+// The dialog in the host's theme. The host's main window answers the colour messages with its
+// theme's brush and colours; the dialog asks it for every control, as the host's own dialogs do.
+#pragma once
+
+#include <windows.h>
+
+// The host main window's answer to a colour message: a brush, with the text and background
+// colours set on the device context in `wParam`.
+INT_PTR HostColours(UINT message, WPARAM wParam, LPARAM lParam);
+
+// Check boxes and group boxes drawn with a visual style take its text colour, not the theme's:
+// they lose the style. Nothing changes where the system offers no visual styles.
+void DropButtonVisualStyles(HWND dialog);
