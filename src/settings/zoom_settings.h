@@ -32,7 +32,8 @@ struct ZoomSettings {
     int threshold;     // pixels up or down from the press before an upper-half drag zooms
 };
 
-constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0, 1, MODIFIER_ANY, 0};
+constexpr ZoomSettings kDefaultZoomSettings = {0.1f, FOCUS_HOST_PREFERENCE, 3, 0,
+                                               1,    MODIFIER_ANY,          0};
 
 extern ZoomSettings zoomSettings;
 
