@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes Ruvenkal's LangPack template from the table of its texts (src/ui/ui_texts.def).
+"""Writes Ruvenkal's LangPack template from the table of its texts (src/texts/ui_texts.def).
 
     langpack_template.py TABLE OUT [VERSION]   the template for translators: every text commented
                                                out as ;KEY=English, under its section
@@ -72,7 +72,7 @@ def main(argv):
     if len(argv) >= 3 and argv[0] == "--pseudo":
         entries = read_table(argv[1])
         write(argv[2], ["#NAME:Ruvenkal pseudo-translation (tests)",
-                        "; Made by scripts/langpack_template.py --pseudo from src/ui/ui_texts.def."]
+                        "; Made by scripts/langpack_template.py --pseudo from src/texts/ui_texts.def."]
               + sections(entries, lambda text: f"{key(text)}={pseudo(text)}"))
         return 0
     if len(argv) not in (2, 3):

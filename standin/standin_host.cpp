@@ -124,20 +124,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 return 0;
             }
             break;
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSCROLLBAR:
-            if (ThemeBrush() != nullptr) {
+        default:
+            // Every WM_CTLCOLOR* message, as the host answers them under its theme.
+            if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC &&
+                ThemeBrush() != nullptr) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, kThemeText);
                 SetBkColor(dc, kThemeBackground);
                 return reinterpret_cast<LRESULT>(ThemeBrush());
             }
-            break;
-        default:
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -95,8 +95,7 @@ TEST_F(BuiltDll, ExportsOnlyTheEntryAsOrdinalOne) {
 
 TEST_F(BuiltDll, ImportsOnlySystemDlls) {
     // gdi32 measures translated texts in their controls' fonts.
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",
-                                          "msvcrt.dll"};
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"};
     const IMAGE_DATA_DIRECTORY& directory = Directory(image_, IMAGE_DIRECTORY_ENTRY_IMPORT);
     const auto* import =
         reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(AtRva(image_, directory.VirtualAddress));

@@ -2,7 +2,7 @@
 // given a taskbar, nor a second monitor, so the arithmetic is checked on its own here.
 #include <gtest/gtest.h>
 
-#include "ui/dialog_placement.h"
+#include "dialog/dialog_placement.h"
 
 namespace {
 

@@ -110,8 +110,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom &when:"},
         {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
         {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
-        {shown | WS_GROUP | SS_LEFT, 0, 17, 196, 91, 8, 0xFFFF, "#130",
-         "&Upper half zooms after:"},
+        {shown | WS_GROUP | SS_LEFT, 0, 17, 196, 91, 8, 0xFFFF, "#130", "&Upper half zooms after:"},
         {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 17, 206, 17, 13, 1008,
          "#129", ""},
         {shown | WS_GROUP | SS_LEFT, 0, 36, 208, 8, 8, 0xFFFF, "#130", "px"},
@@ -141,7 +140,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
     if (std::string(section) == "ruvenkal_DLG_101") { \
         translatable.insert(english);                 \
     }
-#include "ui/ui_texts.def"
+#include "texts/ui_texts.def"
 #undef UI_TEXT
     EXPECT_EQ(1u, translatable.count("Ruvenkal config"));
     // The dialog's own labels each have a letter for Alt, none the same; the first release's

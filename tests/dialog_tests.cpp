@@ -191,10 +191,7 @@ TEST_P(Placement, KeepsTheDialogOnTheWorkArea) {
 
     RECT own = {};
     GetWindowRect(dialog, &own);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&own, MONITOR_DEFAULTTONEAREST), &monitor));
-    const RECT& work = monitor.rcWork;
+    const RECT work = WorkAreaOf(dialog);
     EXPECT_GE(own.left, work.left);
     EXPECT_GE(own.top, work.top);
     EXPECT_LE(own.right, work.right);

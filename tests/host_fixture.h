@@ -112,6 +112,14 @@ inline std::string KeysThatZoom() {
     return names;
 }
 
+// The work area of the monitor that `window` is on.
+inline RECT WorkAreaOf(HWND window) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
 inline HWND FindConfigDialog() {
     return FindWindowA(reinterpret_cast<LPCSTR>(32770), "Ruvenkal config");
 }

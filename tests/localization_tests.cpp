@@ -165,6 +165,15 @@ TEST_F(Localization, TheTemplateHoldsEveryTextUnderItsKeyAndSection) {
     EXPECT_EQ(0u, text.rfind("#NAME:", 0));
 }
 
+// The dialog's width lies within its monitor's work area.
+void ExpectWithinTheWorkArea(HWND dialog) {
+    RECT outer = {};
+    GetWindowRect(dialog, &outer);
+    const RECT work = WorkAreaOf(dialog);
+    EXPECT_GE(outer.left, work.left);
+    EXPECT_LE(outer.right, work.right);
+}
+
 // Widened or not, each text fits its control in the control's own font, and every control lies
 // inside the dialog.
 void ExpectEveryTextFits(HWND dialog) {
@@ -209,13 +218,7 @@ void ExpectEveryTextFits(HWND dialog) {
         }
         ReleaseDC(control, dc);
     }
-    RECT outer = {};
-    GetWindowRect(dialog, &outer);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    EXPECT_GE(outer.left, monitor.rcWork.left);
-    EXPECT_LE(outer.right, monitor.rcWork.right);
+    ExpectWithinTheWorkArea(dialog);
 }
 
 TEST_F(Localization, APseudoTranslationShowsEverywhereAndFits) {
@@ -409,13 +412,7 @@ TEST_F(Localization, OneLongTranslationWidensTheDialogToFitItWithinTheWorkArea) 
         ASSERT_NO_FATAL_FAILURE(Attach(options));
         HWND dialog = OpenDialog();
         ASSERT_NE(nullptr, dialog);
-        RECT outer = {};
-        GetWindowRect(dialog, &outer);
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        EXPECT_GE(outer.left, monitor.rcWork.left);
-        EXPECT_LE(outer.right, monitor.rcWork.right);
+        ExpectWithinTheWorkArea(dialog);
         if (c.fits) {
             ExpectEveryTextFits(dialog);
         }

@@ -554,12 +554,20 @@ std::vector<int> Range(int from, int to) {
     return numbers;
 }
 
-// Whether Undo in project `index` sets a view.
-bool CanUndoIn(int index) {
+// Whether `command`, Undo or Redo, sets a view in project `index`.
+bool SetsAViewIn(int index, int command) {
     standin::SwitchProject(index);
     const size_t sets = ViewsSet();
-    standin::RunCommand(kUndo);
+    standin::RunCommand(command);
     return ViewsSet() > sets;
+}
+
+bool CanUndoIn(int index) {
+    return SetsAViewIn(index, kUndo);
+}
+
+bool CanRedoIn(int index) {
+    return SetsAViewIn(index, kRedo);
 }
 
 // What could be redone before "New project" is not the new project's either.
@@ -586,14 +594,6 @@ TEST_F(ZoomHistory, ALoadForgetsTheProjectLoadedNotTheCurrentOne) {
     EXPECT_EQ(1, standin::CurrentProjectIndex());
     EXPECT_TRUE(CanUndoIn(1));
     EXPECT_FALSE(CanUndoIn(0));
-}
-
-// Whether Redo in project `index` sets a view.
-bool CanRedoIn(int index) {
-    standin::SwitchProject(index);
-    const size_t sets = ViewsSet();
-    standin::RunCommand(kRedo);
-    return ViewsSet() > sets;
 }
 
 // What counts as using a history, with 33 tabs and room for 32 histories: zooming, Undo and Redo

@@ -6,8 +6,8 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
-#include "ui/config_dialog.h"
-#include "ui/gesture_switch.h"
+#include "dialog/config_dialog.h"
+#include "gesture/gesture_switch.h"
 
 namespace {
 

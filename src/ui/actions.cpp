@@ -4,9 +4,9 @@
 #include "host/module_state.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
-#include "ui/config_dialog.h"
-#include "ui/gesture_switch.h"
-#include "ui/ui_texts.h"
+#include "dialog/config_dialog.h"
+#include "gesture/gesture_switch.h"
+#include "texts/ui_texts.h"
 #include "view/zoom_history.h"
 
 namespace {

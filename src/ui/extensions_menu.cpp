@@ -4,7 +4,7 @@
 
 #include "host/module_state.h"
 #include "settings/zoom_settings.h"
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 #include "view/zoom_history.h"
 
 namespace {

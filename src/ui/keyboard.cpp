@@ -1,7 +1,7 @@
 #include "ui/keyboard.h"
 
 #include "gesture/drag_gesture.h"
-#include "ui/dialog_keys.h"
+#include "dialog/dialog_keys.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/config_dialog.h"
+#include "dialog/config_dialog.h"
 
 #include "gesture/drag_area.h"
 #include "host/module_state.h"
@@ -7,11 +7,11 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_store.h"
 #include "settings/zoom_settings.h"
-#include "ui/dialog_placement.h"
-#include "ui/dialog_texts.h"
-#include "ui/dialog_theme.h"
-#include "ui/gesture_switch.h"
-#include "ui/ui_texts.h"
+#include "dialog/dialog_placement.h"
+#include "dialog/dialog_texts.h"
+#include "dialog/dialog_theme.h"
+#include "gesture/gesture_switch.h"
+#include "texts/ui_texts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 #include <cstring>
 
@@ -13,7 +13,7 @@ struct UiText {
 
 const UiText kUiTexts[TEXT_COUNT] = {
 #define UI_TEXT(id, section, english) {section, english},
-#include "ui/ui_texts.def"
+#include "texts/ui_texts.def"
 #undef UI_TEXT
 };
 

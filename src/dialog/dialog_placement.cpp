@@ -1,4 +1,4 @@
-#include "ui/dialog_placement.h"
+#include "dialog/dialog_placement.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/dialog_keys.h"
+#include "dialog/dialog_keys.h"
 
 #include "host/module_state.h"
 

@@ -1,4 +1,4 @@
-#include "ui/dialog_theme.h"
+#include "dialog/dialog_theme.h"
 
 #include "host/module_state.h"
 

@@ -7,7 +7,7 @@
 
 enum TextId : int {
 #define UI_TEXT(id, section, english) id,
-#include "ui/ui_texts.def"
+#include "texts/ui_texts.def"
 #undef UI_TEXT
     TEXT_COUNT
 };

@@ -1,9 +1,9 @@
-#include "ui/dialog_texts.h"
+#include "dialog/dialog_texts.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "ui/ui_texts.h"
+#include "texts/ui_texts.h"
 
 namespace {
 

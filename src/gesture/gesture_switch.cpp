@@ -1,4 +1,4 @@
-#include "ui/gesture_switch.h"
+#include "gesture/gesture_switch.h"
 
 #include "gesture/drag_gesture.h"
 #include "host/module_state.h"
