@@ -29,6 +29,14 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "docs/images/$2"
         echo "docs/images/$2"
     }
+    # The screen holds no pointer: pictures of a drag draw one in, where the real one was moved.
+    draw_pointer() {  # x and y in the picture; reads a PNG, writes a PNG to $3
+        local x=$1 y=$2
+        # An arrow with its tip at (x, y).
+        local arrow="$x,$y $x,$((y + 17)) $((x + 4)),$((y + 13)) $((x + 7)),$((y + 20))"
+        arrow="$arrow $((x + 10)),$((y + 19)) $((x + 7)),$((y + 12)) $((x + 12)),$((y + 12))"
+        convert - -fill white -stroke black -draw "polygon $arrow" "$3"
+    }
 
     ruvenkal_wine build/x64/bin/sandbox.exe --log "$(ruvenkal_wine winepath -w "$log")" \
         --ini "$(ruvenkal_wine winepath -w "$work/s.ini")" &
@@ -36,20 +44,19 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     read -r tl tt tr tb < <(rect timedisplay)
     read -r wl wt wr wb < <(rect window)
 
+    # The whole sandbox window with the pointer drawn in at x and y of the time display.
+    shoot_pointer() {  # x, y, picture path
+        sleep 0.3
+        import -window root -crop "$((wr - wl))x$((wb - wt))+$wl+$wt" +repage png:- |
+            draw_pointer $((tl - wl + $1)) $((tt - wt + $2)) "$3"
+    }
+
     # The moving picture: a press in the upper half, a slow drag down and back up. Frames are
-    # taken by position, not by time, and the screen holds no pointer: one is drawn in at the
-    # point the real one was moved to.
+    # taken by position, not by time.
     frames=$(mktemp -d)
     frame=0
     take_frame() {  # pointer x and y in the time display
-        local x=$((tl - wl + $1)) y=$((tt - wt + $2))
-        # An arrow with its tip at (x, y).
-        local arrow="$x,$y $x,$((y + 17)) $((x + 4)),$((y + 13)) $((x + 7)),$((y + 20))"
-        arrow="$arrow $((x + 10)),$((y + 19)) $((x + 7)),$((y + 12)) $((x + 12)),$((y + 12))"
-        sleep 0.3
-        import -window root -crop "$((wr - wl))x$((wb - wt))+$wl+$wt" +repage png:- |
-            convert - -fill white -stroke black -draw "polygon $arrow" \
-                "$frames/$(printf %03d "$frame").png"
+        shoot_pointer "$1" "$2" "$frames/$(printf %03d "$frame").png"
         frame=$((frame + 1))
     }
     xdotool mousemove $((tl + 420)) $((tt + 8))
@@ -66,11 +73,12 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     echo "docs/images/zoom-drag.gif ($frame frames, $(stat -c %s docs/images/zoom-drag.gif) bytes)"
     rm -rf "$frames"
 
-    # Mid-drag in the upper half, zoomed in, the button still held.
+    # Mid-drag in the upper half, zoomed in, the button still held where the pointer is.
     xdotool mousemove $((tl + 420)) $((tt + 6)) mousedown 1
     for y in $(seq 8 4 60); do xdotool mousemove $((tl + 420)) $((tt + y)); sleep 0.03; done
-    sleep 0.5
-    shoot window sandbox-drag.png
+    sleep 0.2
+    shoot_pointer 420 60 docs/images/sandbox-drag.png
+    echo docs/images/sandbox-drag.png
     xdotool mouseup 1
 
     read -r bl bt br bb < <(rect button)

@@ -30,6 +30,7 @@ struct Settings {
     int focus;
     int enabled;
     int modifier;
+    int threshold;
 };
 
 const char* MessageName(UINT message) {
@@ -155,6 +156,12 @@ int Distance(int from, int to) {
     return to > from ? to - from : from - to;
 }
 
+// The vertical distance from the press that an upper-half drag zooms by: what lies beyond the
+// band of `threshold` pixels around the press.
+int BeyondBand(int d, int threshold) {
+    return d > threshold ? d - threshold : d < -threshold ? d + threshold : 0;
+}
+
 // A move of an active drag: decides the axis where it is due, and returns the position that the
 // time display must receive.
 LPARAM TrackMove(Drag* drag, const Event& e, const Settings& settings) {
@@ -243,8 +250,11 @@ std::string Check(const std::vector<Event>& events, const Settings& settings) {
             expected = TrackMove(&drag, e, settings);
             // In the lower half nothing zooms before a vertical decision, and after it the
             // amounts add up to all the vertical movement since the press, whatever the lock.
-            const bool canZoom = !drag.lower || drag.axis == 2;
-            const double net = canZoom ? static_cast<double>(e.y - drag.startY) : 0.0;
+            // In the upper half they add up to the movement beyond the band.
+            const int moved = e.y - drag.startY;
+            const double net = !drag.lower      ? BeyondBand(moved, settings.threshold)
+                               : drag.axis == 2 ? static_cast<double>(moved)
+                                                : 0.0;
             if (drag.amounts != static_cast<double>(settings.scale) * net) {
                 return where.str() + "zoom amounts don't add up to scale times the movement";
             }
@@ -294,21 +304,22 @@ TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
     const int masks[] = {3, 0, 1, 2, -1, 4, 7};
     const int locks[] = {0, 1, 6, 0, 64};
     const int modifiers[] = {0, 1, 2, 0, 3, 4, 0};
+    const int thresholds[] = {0, 8, 0, 1, 64, 0};
     const unsigned base = BaseSeed();
     const bool replay = std::getenv("RUVENKAL_FUZZ_SEED") != nullptr;
     int sequences = 0;
 
     for (int combination = 0; combination < 56; ++combination) {
-        const Settings settings = {scales[combination % 8],       masks[combination % 7],
-                                   20 + combination % 2,          locks[combination % 5],
-                                   combination / 3 % 5 - 1,       combination % 11 == 10 ? 0 : 1,
-                                   modifiers[combination / 4 % 7]};
-        char ini[192];
+        const Settings settings = {scales[combination % 8],        masks[combination % 7],
+                                   20 + combination % 2,           locks[combination % 5],
+                                   combination / 3 % 5 - 1,        combination % 11 == 10 ? 0 : 1,
+                                   modifiers[combination / 4 % 7], thresholds[combination / 2 % 6]};
+        char ini[224];
         std::snprintf(ini, sizeof ini,
                       "[ruvenkal]\r\nscale=%.9g\r\nmask=%d\r\nlock=%d\r\nfocus=%d\r\n"
-                      "enabled=%d\r\nmodifier=%d\r\n",
+                      "enabled=%d\r\nmodifier=%d\r\nthreshold=%d\r\n",
                       static_cast<double>(settings.scale), settings.mask, settings.lock,
-                      settings.focus, settings.enabled, settings.modifier);
+                      settings.focus, settings.enabled, settings.modifier, settings.threshold);
         standin::HostOptions options;
         options.iniText = ini;
         options.timeDisplayHeight = settings.height;
@@ -327,8 +338,8 @@ TEST_F(GestureFuzz, RandomSequencesKeepTheInvariants) {
                 FAIL() << failure << "\nseed " << seed << ", scale " << settings.scale << ", mask "
                        << settings.mask << ", height " << settings.height << ", lock "
                        << settings.lock << ", focus " << settings.focus << ", enabled "
-                       << settings.enabled << ", modifier " << settings.modifier
-                       << "\nshortest failing sequence:\n"
+                       << settings.enabled << ", modifier " << settings.modifier << ", threshold "
+                       << settings.threshold << "\nshortest failing sequence:\n"
                        << Describe(shortest)
                        << "as failed after shrinking: " << Check(shortest, settings);
             }
