@@ -217,7 +217,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORSCROLLBAR:
-            // In the host's theme. The one message a dialog procedure answers with a value.
+            // In the host's theme. A dialog procedure answers these with the brush itself, not
+            // with TRUE.
             return HostColours(message, wParam, lParam);
         case WM_COMMAND:
             // Enter, Escape and the close box all apply: there is no way to close without it.
