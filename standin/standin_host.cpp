@@ -735,21 +735,26 @@ void CloseProjectTab(int index) {
     }
 }
 
-void NewProjectInTab() {
-    Project* project = host.projects[host.currentProject].get();
-    BeginLoad(project, false, false);
+namespace {
+
+// A project that replaces tab `index`'s own, with a fresh view, as a load does.
+void LoadFreshProject(int index, bool named) {
+    Project* project = host.projects[index].get();
+    BeginLoad(project, false, named);
     project->view = View();
     host.loading = nullptr;
 }
 
+}  // namespace
+
+void NewProjectInTab() {
+    LoadFreshProject(host.currentProject, false);
+}
+
 void LoadProjectInto(int index) {
-    if (index < 0 || index >= ProjectCount()) {
-        return;
+    if (index >= 0 && index < ProjectCount()) {
+        LoadFreshProject(index, true);
     }
-    Project* project = host.projects[index].get();
-    BeginLoad(project, false);
-    project->view = View();
-    host.loading = nullptr;
 }
 
 void HostUndo() {
