@@ -24,13 +24,13 @@ def key(text):
 
 
 def read_table(path):
-    """(section, English text) in the table's order."""
+    """(section, English text, identifier) in the table's order."""
     entries = []
     with open(path, encoding="utf-8") as table:
         for line in table:
             match = ENTRY.match(line.strip())
             if match:
-                entries.append((match.group(2), match.group(3)))
+                entries.append((match.group(2), match.group(3), match.group(1)))
     if not entries:
         sys.exit(f"{path}: no UI_TEXT entries")
     return entries
@@ -54,17 +54,31 @@ def write(path, lines):
 # Where each section's texts show, written above it for translators.
 SECTION_NOTES = {
     "ruvenkal_actions": ["; The action list (Actions > Show action list)."],
-    "ruvenkal_menu": ["; The Extensions > Ruvenkal submenu."],
-    "ruvenkal_DLG_101": ['; IDD_CONFIG: the "Ruvenkal config" dialog.',
-                         '; "px" means pixels; "time display" is REAPER\'s ruler.'],
+    "ruvenkal_menu": ["; The Extensions > Ruvenkal submenu. The letter after & is the item's key:",
+                      "; keep each one unique within this submenu."],
+    "ruvenkal_DLG_101": ['; IDD_CONFIG: the "Ruvenkal config" dialog. "time display" is REAPER\'s',
+                         "; ruler. The letter after & goes to its control with Alt: keep each one",
+                         "; unique within the dialog."],
+}
+
+# Texts that say too little on their own: the lines above each say where it shows.
+TEXT_NOTES = {
+    "TEXT_DIALOG_PIXELS": ['; "px" means pixels; it follows the fields of "Lock lower half after:"',
+                           '; and "Upper half zooms after:".'],
+    "TEXT_FOCUS_HOST": ['; The "Zoom around:" list: the point that stays put while zooming. The first',
+                        "; item follows REAPER's own \"Horizontal zoom center\" preference; the others",
+                        "; are that preference's choices, in REAPER's own words."],
+    "TEXT_MODIFIER_ANY": ['; The "Zoom when:" list: the keys a drag must start with to zoom.'],
 }
 
 
 def sections(entries, line_of):
     lines = []
-    for section in dict.fromkeys(s for s, _ in entries):
+    for section in dict.fromkeys(s for s, _, _ in entries):
         lines += [""] + SECTION_NOTES.get(section, []) + [f"[{section}]"]
-        lines += [line_of(text) for s, text in entries if s == section]
+        for s, text, name in entries:
+            if s == section:
+                lines += TEXT_NOTES.get(name, []) + [line_of(text)]
     return lines
 
 
@@ -83,7 +97,13 @@ def main(argv):
                     "; Ruvenkal's texts for a REAPER LangPack. Translate them in a file of your own,",
                     "; saved as UTF-8: remove the ; before each line you translate and write the",
                     "; translation after the =. Add its sections to the end of your .ReaperLangPack",
-                    "; file, again after each update of the pack, and restart REAPER."]
+                    "; file. At each update of the pack, replace the ruvenkal_* sections you added",
+                    "; before rather than adding them again. They do no harm to users without",
+                    "; Ruvenkal: REAPER ignores sections that nothing asks for.",
+                    "; To see your translation, choose the pack in REAPER's preferences (General,",
+                    "; language pack) and restart REAPER.",
+                    "; Ruvenkal's dialog widens itself to fit longer texts: no 5CA1E00000000000=",
+                    "; scale line is needed for it."]
           + sections(entries, lambda text: f";{key(text)}={text}"))
     return 0
 

@@ -36,6 +36,8 @@ struct Host {
     HMENU extensionsMenu = nullptr;
     std::vector<std::pair<HMENU, std::string>> namedMenus;  // the menu bar's, by the hook's names
     std::vector<Registration> active;  // registrations not yet removed with a "-" key
+    HANDLE activationContext = INVALID_HANDLE_VALUE;  // Common Controls 6, with visualStyles
+    ULONG_PTR activationCookie = 0;
 };
 
 Host host;
@@ -591,9 +593,51 @@ HBRUSH ThemeBrush() {
     return host.options.darkTheme ? brush : nullptr;
 }
 
+// What the host's manifest says of the common controls, from a file: the stand-in is a library
+// and has no manifest resource of its own.
+bool ActivateCommonControls6() {
+    static const char kManifest[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\""
+        " name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
+        " processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>\r\n";
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"cc6", 0, path) == 0) {
+        return false;
+    }
+    FILE* file = _wfopen(path, L"wb");
+    const bool written = file != nullptr && std::fwrite(kManifest, 1, sizeof kManifest - 1, file) ==
+                                                sizeof kManifest - 1;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    ACTCTXW context = {};
+    context.cbSize = sizeof context;
+    context.lpSource = path;
+    host.activationContext = written ? CreateActCtxW(&context) : INVALID_HANDLE_VALUE;
+    DeleteFileW(path);
+    return host.activationContext != INVALID_HANDLE_VALUE &&
+           ActivateActCtx(host.activationContext, &host.activationCookie);
+}
+
+void DeactivateCommonControls6() {
+    if (host.activationCookie != 0) {
+        DeactivateActCtx(0, host.activationCookie);
+    }
+    if (host.activationContext != INVALID_HANDLE_VALUE) {
+        ReleaseActCtx(host.activationContext);
+    }
+}
+
 bool Start(const HostOptions& options) {
     Stop();
     host.options = options;
+    if (options.visualStyles && !ActivateCommonControls6()) {
+        return false;
+    }
     OpenStartingProjects();
     if (!options.langPackPath.empty() && !ReadLangPack(options.langPackPath, &host.langPack)) {
         return false;
@@ -614,6 +658,7 @@ void Stop() {
     for (int key : {VK_MENU, VK_CONTROL, VK_SHIFT}) {
         HoldKey(key, false);
     }
+    DeactivateCommonControls6();
     host = Host();
 }
 

@@ -51,6 +51,9 @@ struct HostOptions {
     // The main window answers the WM_CTLCOLOR* messages as the host's does under a dark theme:
     // kThemeBackground, kThemeText and a brush of the background. Otherwise the system's defaults.
     bool darkTheme = false;
+    // The host's manifest asks for Common Controls 6, whose controls draw with visual styles: the
+    // thread gets that activation context from Start to Stop, so that a module's dialog does too.
+    bool visualStyles = false;
 };
 
 constexpr COLORREF kThemeBackground = RGB(51, 55, 61);

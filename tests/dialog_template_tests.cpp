@@ -99,7 +99,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | BS_GROUPBOX, 0, 7, 48, 111, 29, 0xFFFF, "#128", ""},
         // Below the first six, which keep their places.
         {shown | WS_GROUP | SS_LEFT, 0, 17, 87, 91, 8, 0xFFFF, "#130", "Zoom &around:"},
-        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 97, 91, 80, 1003, "#133", ""},
+        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 97, 97, 80, 1003, "#133", ""},
         {shown | WS_GROUP | SS_LEFT, 0, 17, 117, 70, 8, 0xFFFF, "#130", "&Lock lower half after:"},
         {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 87, 115, 17, 13, 1004,
          "#129", ""},
@@ -108,7 +108,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
          "Zoom by &dragging the time display"},
         {shown | BS_GROUPBOX, 0, 7, 78, 111, 73, 0xFFFF, "#128", ""},
         {shown | WS_GROUP | SS_LEFT, 0, 17, 161, 91, 8, 0xFFFF, "#130", "Zoom &when:"},
-        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 91, 80, 1006, "#133", ""},
+        {shown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 17, 171, 97, 80, 1006, "#133", ""},
         {shown | BS_GROUPBOX, 0, 7, 152, 111, 35, 0xFFFF, "#128", ""},
         {shown | WS_GROUP | SS_LEFT, 0, 17, 196, 91, 8, 0xFFFF, "#130", "&Upper half zooms after:"},
         {shown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, 0, 17, 206, 17, 13, 1008,
@@ -116,7 +116,7 @@ TEST_F(DialogTemplate, MatchesTheDesign) {
         {shown | WS_GROUP | SS_LEFT, 0, 36, 208, 8, 8, 0xFFFF, "#130", "px"},
         {shown | BS_GROUPBOX, 0, 7, 188, 111, 36, 0xFFFF, "#128", ""},
         // The version on the last line, filled in when the dialog opens.
-        {shown | WS_DISABLED | SS_CENTER | SS_NOPREFIX, 0, 7, 229, 111, 8, 1007, "#130", ""},
+        {shown | SS_CENTER | SS_NOPREFIX, 0, 7, 229, 111, 8, 1007, "#130", ""},
     };
     ASSERT_EQ(expected.size(), itemCount);
     for (const Item& want : expected) {

@@ -234,6 +234,46 @@ TEST_F(ConfigAction, TakesItsColoursFromTheHostsTheme) {
     }
 }
 
+// With the host's Common Controls 6, the controls that would paint the style's colours over the
+// theme's lose their style; edit fields, which take the theme's colours anyway, keep it. The
+// version line is an ordinary label, so it is drawn in the theme's text colour too.
+TEST_F(ConfigAction, DropsTheVisualStylesThatHideTheHostsColours) {
+    HostOptions options;
+    options.visualStyles = true;
+    options.darkTheme = true;
+    HWND dialog = Open(options);
+    HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll");
+    ASSERT_NE(nullptr, uxtheme) << "Common Controls 6 draw through uxtheme.dll";
+    auto getWindowTheme = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "GetWindowTheme")));
+    ASSERT_NE(nullptr, getWindowTheme);
+
+    int edits = 0;
+    int styleless = 0;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(control, className, sizeof className);
+        const LONG style = GetWindowLongA(control, GWL_STYLE);
+        // A versioned class may come with its version before a '!'.
+        std::string name = className;
+        name = name.substr(name.find('!') + 1);
+        SCOPED_TRACE(name + " " + std::to_string(GetDlgCtrlID(control)));
+        if (name == "Edit") {
+            ++edits;
+            EXPECT_NE(nullptr, getWindowTheme(control));
+        } else if (name == "ComboBox" ||
+                   (name == "Button" && ((style & BS_TYPEMASK) == BS_GROUPBOX ||
+                                         (style & BS_TYPEMASK) == BS_AUTOCHECKBOX))) {
+            ++styleless;
+            EXPECT_EQ(nullptr, getWindowTheme(control));
+        }
+    }
+    EXPECT_EQ(3, edits);
+    EXPECT_EQ(3 + 5 + 2, styleless);  // check boxes, group boxes, lists
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1007))) << "the version line";
+}
+
 TEST_F(ConfigAction, MaskMinusOneShowsBothAndSavesThree) {
     HostOptions options;
     options.iniText = "[ruvenkal]\r\nscale=0.1\r\nmask=-1\r\n";
@@ -338,7 +378,8 @@ constexpr int kModifier = 1006;
 
 struct NewControlsCase {
     const char* name;
-    int focusItem;  // chosen in the list
+    int focusItem;           // chosen in the list
+    const char* focusWords;  // that item's, REAPER's own for its zoom centre
     const char* lockText;
     bool clearEnabled;
     int focus;  // expected afterwards
@@ -347,15 +388,17 @@ struct NewControlsCase {
 };
 
 const NewControlsCase kNewControlsCases[] = {
-    {"HostPreference", 0, "0", false, -1, 0, ""},
-    {"MousePointer", 1, "6", false, 3, 6, "focus=3\r\nlock=6\r\n"},
-    {"EditCursor", 2, "64", false, 1, 64, "focus=1\r\nlock=64\r\n"},
-    {"EditOrPlayCursor", 3, "1", false, 0, 1, "focus=0\r\nlock=1\r\n"},
-    {"CentreOfView", 4, "0", false, 2, 0, "focus=2\r\n"},
-    {"LockOutOfRangeIsIgnored", 0, "65", false, -1, 0, ""},
-    {"LockWithoutNumberIsIgnored", 0, "", false, -1, 0, ""},
-    {"LockPastedWithTextKeepsItsNumber", 0, "12px", false, -1, 12, "lock=12\r\n"},
-    {"Off", 1, "6", true, 3, 6, "focus=3\r\nlock=6\r\nenabled=0\r\n"},
+    {"AsSetInReaper", 0, "As set in REAPER", "0", false, -1, 0, ""},
+    {"MouseCursor", 1, "Mouse cursor", "6", false, 3, 6, "focus=3\r\nlock=6\r\n"},
+    {"EditCursor", 2, "Edit cursor", "64", false, 1, 64, "focus=1\r\nlock=64\r\n"},
+    {"EditCursorOrPlayCursor", 3, "Edit cursor or play cursor", "1", false, 0, 1,
+     "focus=0\r\nlock=1\r\n"},
+    {"CenterOfView", 4, "Center of view", "0", false, 2, 0, "focus=2\r\n"},
+    {"LockOutOfRangeIsIgnored", 0, "As set in REAPER", "65", false, -1, 0, ""},
+    {"LockWithoutNumberIsIgnored", 0, "As set in REAPER", "", false, -1, 0, ""},
+    {"LockPastedWithTextKeepsItsNumber", 0, "As set in REAPER", "12px", false, -1, 12,
+     "lock=12\r\n"},
+    {"Off", 1, "Mouse cursor", "6", true, 3, 6, "focus=3\r\nlock=6\r\nenabled=0\r\n"},
 };
 
 class NewControls : public ConfigAction, public ::testing::WithParamInterface<NewControlsCase> {};
@@ -363,6 +406,9 @@ class NewControls : public ConfigAction, public ::testing::WithParamInterface<Ne
 TEST_P(NewControls, ApplySaveAndComeBackAfterARestart) {
     const NewControlsCase& c = GetParam();
     HWND dialog = Open();
+    ASSERT_EQ(c.focusItem,
+              SendDlgItemMessageA(dialog, kFocus, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(c.focusWords)));
     SendDlgItemMessageA(dialog, kFocus, CB_SETCURSEL, static_cast<WPARAM>(c.focusItem), 0);
     SetDlgItemTextA(dialog, kLock, c.lockText);
     if (c.clearEnabled) {
@@ -439,8 +485,8 @@ TEST_F(ConfigAction, TheUpperHalfBandAppliesSavesAndComesBackAfterARestart) {
 
 TEST_F(ConfigAction, ListsHaveTheirItemsInOrder) {
     HWND dialog = Open();
-    const std::vector<std::string> focusItems = {"Host preference", "Mouse pointer", "Edit cursor",
-                                                 "Edit or play cursor", "Centre of view"};
+    const std::vector<std::string> focusItems = {"As set in REAPER", "Mouse cursor", "Edit cursor",
+                                                 "Edit cursor or play cursor", "Center of view"};
     EXPECT_EQ(focusItems, ListItems(dialog, kFocus));
     EXPECT_EQ(0, SendDlgItemMessageA(dialog, kFocus, CB_GETCURSEL, 0, 0));
     const std::vector<std::string> keyItems = {"Always", "No Shift, Ctrl or Alt", "Shift held",

@@ -335,14 +335,14 @@ TEST_F(Localization, AnEmptyTranslationShowsTheEnglish) {
     options.langPackPath = WriteLangPack(
         "[ruvenkal_actions]\n" + empty("Ruvenkal Extension : Show Config") + "[ruvenkal_menu]\n" +
         empty("&Settings...") + "[ruvenkal_DLG_101]\n" + empty("Ruvenkal config") +
-        empty("Enable in:") + empty("Mouse pointer") + empty("Always"));
+        empty("Enable in:") + empty("Mouse cursor") + empty("Always"));
     ASSERT_NO_FATAL_FAILURE(Attach(options));
     EXPECT_EQ("Ruvenkal Extension : Show Config", ActionNames()[0]);
     EXPECT_EQ("&Settings...", SubmenuItems()[0]);
     HWND dialog = OpenDialog();
     ASSERT_NE(nullptr, dialog);
     const std::vector<std::string> texts = DialogTexts(dialog);
-    for (const char* english : {"Ruvenkal config", "Enable in:", "Mouse pointer", "Always"}) {
+    for (const char* english : {"Ruvenkal config", "Enable in:", "Mouse cursor", "Always"}) {
         EXPECT_EQ(1, std::count(texts.begin(), texts.end(), english)) << english;
     }
     HWND reference = CreateDialogParamW(standin::Module(), MAKEINTRESOURCEW(101),
@@ -401,7 +401,7 @@ TEST_F(Localization, OneLongTranslationWidensTheDialogToFitItWithinTheWorkArea) 
     } cases[] = {
         {"a label wider than the screen", "Scaling:", 400, false},
         {"a check box", "Upper half of time display", 60, true},
-        {"a list item", "Edit or play cursor", 60, true},
+        {"a list item", "Edit cursor or play cursor", 60, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -283,7 +283,7 @@ drag 400 30 400 40
 expect_zoom "lower half, down 10 pixels at scale 0.5" 5.0
 
 # The dialog again, for the zoom focus and the lock distance, from the keyboard: from the lock
-# field back to the list, one item down to "Mouse pointer", on to the field, 6, Enter.
+# field back to the list, one item down to "Mouse cursor", on to the field, 6, Enter.
 set_mark
 xdotool mousemove $(((bl + br) / 2)) $(((bt + bb) / 2)) click 1
 wait_until 10 logged_since_mark '^dialog ' 1 || fail "the action never showed the dialog again"

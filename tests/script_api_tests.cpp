@@ -283,6 +283,58 @@ TEST_P(ScriptApi, SwitchingOffMidDragEndsItAndRefreshesTheToolbar) {
     }
 }
 
+// A drag keeps the band and the lock of its press: a script can't shrink the band under the
+// pointer or let the time display see it jump. The next press takes the new values.
+TEST_P(ScriptApi, BandAndLockSetMidDragApplyFromTheNextPress) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nlock=6\r\nthreshold=8\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+
+    // Upper half: 12 px down is 4 beyond the band of 8; back at the press, the zooms add to 0.
+    standin::SendMouse(WM_LBUTTONDOWN, 50, 3, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 50, 15, MK_LBUTTON);
+    ASSERT_TRUE(Set(GetParam(), "threshold", "0"));
+    standin::SendMouse(WM_MOUSEMOVE, 50, 3, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 50, 3);
+    double sum = 0;
+    for (const standin::ZoomCall& call : Record().zoomCalls) {
+        sum += call.amount;
+    }
+    EXPECT_EQ(2u, Record().zoomCalls.size());
+    EXPECT_NEAR(0.0, sum, 1e-12);
+    Record().zoomCalls.clear();
+    standin::SendMouse(WM_LBUTTONDOWN, 50, 3, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 50, 4, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 50, 4);
+    EXPECT_EQ(1u, Record().zoomCalls.size()) << "the next press has no band";
+
+    // Lower half: a lock of 6 keeps the axis open, and the pointer held at the press, for the
+    // whole drag even after the lock is set to 0.
+    const auto forwardedMoves = [] {
+        std::vector<LPARAM> moves;
+        for (const standin::WindowMessage& m : Record().timeDisplayMessages) {
+            if (m.message == WM_MOUSEMOVE) {
+                moves.push_back(m.lParam);
+            }
+        }
+        Record().timeDisplayMessages.clear();
+        return moves;
+    };
+    ASSERT_TRUE(Set(GetParam(), "lock", "6"));
+    Record().timeDisplayMessages.clear();
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 15, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 102, 16, MK_LBUTTON);
+    ASSERT_TRUE(Set(GetParam(), "lock", "0"));
+    standin::SendMouse(WM_MOUSEMOVE, 103, 17, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 103, 17);
+    EXPECT_EQ(std::vector<LPARAM>(2, standin::MousePosition(100, 15)), forwardedMoves());
+    standin::SendMouse(WM_LBUTTONDOWN, 100, 15, MK_LBUTTON);
+    standin::SendMouse(WM_MOUSEMOVE, 102, 16, MK_LBUTTON);
+    standin::SendMouse(WM_LBUTTONUP, 102, 16);
+    EXPECT_EQ(std::vector<LPARAM>{standin::MousePosition(102, 15)}, forwardedMoves())
+        << "the next press decides at once";
+}
+
 // Closing the dialog applies what it shows: it must show what a script set, shown or hidden.
 TEST_P(ScriptApi, ClosingTheDialogKeepsWhatAScriptSet) {
     for (bool shownDuringSet : {true, false}) {

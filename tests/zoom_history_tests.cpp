@@ -146,6 +146,65 @@ TEST_F(ZoomHistory, BandedDragsRecordOnlyWhatZoomed) {
     ExpectView(before);
 }
 
+// A drag whose view came back to within half a pixel records no step, and what could be redone
+// stays; one that moved an edge by more records its step and ends Redo. With the host's
+// preference the view's left edge stays, so the right edge moves by 400 px × (1.1^amount − 1).
+TEST_F(ZoomHistory, ADragThatCameBackRecordsNothingAndKeepsRedo) {
+    const struct {
+        const char* name;
+        const char* iniText;
+        std::vector<int> moves;
+        bool recorded;
+    } cases[] = {
+        {"down and back", "", {5, -5}, false},
+        {"down and back beyond a band", "threshold=8\r\n", {12, -12}, false},
+        {"0.4 px at the edge", "scale=0.010487\r\n", {1}, false},
+        {"0.6 px at the edge", "scale=0.015726\r\n", {1}, true},
+        {"one pixel at the edge", "scale=0.026197\r\n", {1}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostOptions options;
+        options.iniText = std::string("[ruvenkal]\r\n") + c.iniText;
+        ASSERT_NO_FATAL_FAILURE(Attach(options));
+        const Times before = CurrentView();
+        Drag({-40});  // a step to undo, so that Redo has one
+        ASSERT_TRUE(standin::RunCommand(kUndo));
+        ExpectView(before);
+
+        Drag(c.moves);
+        const Times after = CurrentView();
+        ASSERT_FALSE(Record().zoomCalls.empty());
+        const size_t viewCalls = Record().viewCalls.size();
+        standin::RunCommand(kRedo);
+        EXPECT_EQ(c.recorded, Record().viewCalls.size() == viewCalls) << "Redo sets nothing";
+        if (c.recorded) {
+            standin::RunCommand(kUndo);
+            ExpectView(before);
+        } else {
+            EXPECT_FALSE(CurrentView() == after) << "Redo brings the step back";
+        }
+        standin::Stop();
+    }
+}
+
+// The half pixel is the current view's: deep into a zoom, a small drag is still a step.
+TEST_F(ZoomHistory, SmallDragsDeepIntoAZoomEachRecordTheirStep) {
+    HostOptions options;
+    options.iniText = "[ruvenkal]\r\nscale=1\r\n";
+    ASSERT_NO_FATAL_FAILURE(Attach(options));
+    Drag({60});  // from 100 to some 30 000 px/s, where a pixel is 1/300 of what it was
+    std::vector<Times> views = {CurrentView()};
+    for (int i = 0; i < 4; ++i) {
+        Drag({1});
+        views.push_back(CurrentView());
+    }
+    for (int step = 3; step >= 0; --step) {
+        standin::RunCommand(kUndo);
+        ExpectView(views[static_cast<size_t>(step)]);
+    }
+}
+
 TEST_F(ZoomHistory, EscapeIsNeverClaimedAndActsOnlyOnAZoomingDrag) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     auto* accelerator =

@@ -209,7 +209,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_INITDIALOG:
             ShowSettings(dialog);
             LocalizeDialog(dialog);
-            DropButtonVisualStyles(dialog);
+            DropVisualStyles(dialog);
             return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:

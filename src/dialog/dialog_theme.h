@@ -8,6 +8,7 @@
 // colours set on the device context in `wParam`.
 INT_PTR HostColours(UINT message, WPARAM wParam, LPARAM lParam);
 
-// Check boxes and group boxes drawn with a visual style take its text colour, not the theme's:
-// they lose the style. Nothing changes where the system offers no visual styles.
-void DropButtonVisualStyles(HWND dialog);
+// Check boxes, group boxes and drop-down lists drawn with a visual style take its colours, not
+// the theme's: they lose the style. Edit fields keep theirs. Nothing changes where the system
+// offers no visual styles.
+void DropVisualStyles(HWND dialog);

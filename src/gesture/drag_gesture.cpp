@@ -32,7 +32,7 @@ int Distance(int from, int to) {
 bool DecideAxisAtDistance(int x, int y, int* dy) {
     const int alongX = Distance(dragState.startX, x);
     const int alongY = Distance(dragState.startY, y);
-    if (alongX < zoomSettings.lockDistance && alongY < zoomSettings.lockDistance) {
+    if (alongX < dragState.lockDistance && alongY < dragState.lockDistance) {
         return false;
     }
     dragState.axis = alongX >= alongY ? AXIS_HORIZONTAL : AXIS_VERTICAL;
@@ -42,7 +42,7 @@ bool DecideAxisAtDistance(int x, int y, int* dy) {
 
 // The part of a vertical distance `d` from the press that lies beyond the upper half's band.
 int BeyondBand(int d) {
-    const int band = zoomSettings.threshold;
+    const int band = dragState.threshold;
     if (d > band) {
         return d - band;
     }
@@ -95,6 +95,8 @@ void BeginDrag(HWND timeDisplay, WPARAM keys, LPARAM position) {
     dragState.cancelled = false;
     dragState.lastX = dragState.startX;
     dragState.lastY = dragState.startY;
+    dragState.lockDistance = zoomSettings.lockDistance;
+    dragState.threshold = zoomSettings.threshold;
 }
 
 LPARAM TrackDragMove(LPARAM position) {
@@ -106,8 +108,8 @@ LPARAM TrackDragMove(LPARAM position) {
     dragState.lastX = x;
     dragState.lastY = y;
 
-    if (dragState.axis == AXIS_UNDECIDED && dragState.area == LOWER &&
-        zoomSettings.lockDistance > 0 && !DecideAxisAtDistance(x, y, &dy)) {
+    if (dragState.axis == AXIS_UNDECIDED && dragState.area == LOWER && dragState.lockDistance > 0 &&
+        !DecideAxisAtDistance(x, y, &dy)) {
         // Undecided: the time display sees the pointer stay where it was pressed.
         return MakePosition(dragState.startX, dragState.startY);
     }

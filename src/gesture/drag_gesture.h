@@ -16,6 +16,11 @@ struct DragState {
     AxisLock axis;
     int startX, startY;
     int lastX, lastY;  // as delivered, never the pinned position
+    // Taken at the press, so that a script or the dialog can't move them under the pointer: a
+    // shrinking band would leave the drag's zooms unbalanced, a lock dropping to 0 would let the
+    // time display see the pointer jump.
+    int lockDistance;
+    int threshold;
 };
 
 extern DragState dragState;

@@ -5,7 +5,7 @@
 
 struct HostApi {
     AdjustZoomFunction adjustZoom;
-    GetHZoomLevelFunction GetHZoomLevel;      // required as a sign of a capable host; never called
+    GetHZoomLevelFunction GetHZoomLevel;      // required; read when a drag that zoomed ends
     GetIniFileFunction get_ini_file;          // optional
     RefreshToolbar2Function RefreshToolbar2;  // optional
     AddExtensionsMainMenuFunction AddExtensionsMainMenu;  // optional

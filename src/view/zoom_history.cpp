@@ -1,5 +1,6 @@
 #include "view/zoom_history.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "host/module_state.h"
@@ -139,6 +140,17 @@ void Step(ViewStack ProjectHistory::*from, ViewStack ProjectHistory::*to) {
     SetView(project, source.views[--source.count]);
 }
 
+// Whether `now` shows what `before` showed, to within half a pixel at either edge: a drag that
+// zoomed away and came back changed nothing worth an undo step. A host that gives no usable zoom
+// level leaves room only for an exact match.
+bool SameViewOnScreen(const ArrangeView& before, const ArrangeView& now) {
+    const double pixelsPerSecond = moduleState.hostApi.GetHZoomLevel();
+    const double halfPixel =
+        pixelsPerSecond > 0 && pixelsPerSecond < HUGE_VAL ? 0.5 / pixelsPerSecond : 0;
+    return std::fabs(now.start - before.start) <= halfPixel &&
+           std::fabs(now.end - before.end) <= halfPixel;
+}
+
 // A view read in a project that is no longer the current one belongs to no history here, and is
 // set back only there.
 bool RememberedViewIsCurrent() {
@@ -166,7 +178,8 @@ void RememberViewBeforeZoom() {
 }
 
 void RecordRememberedView() {
-    if (RememberedViewIsCurrent()) {
+    if (RememberedViewIsCurrent() &&
+        !SameViewOnScreen(history.beforeDrag, ReadView(history.beforeDragProject))) {
         ProjectHistory* entry = HistoryToChange(history.beforeDragProject);
         Push(&entry->undo, history.beforeDrag);
         entry->redo.count = 0;

@@ -13,7 +13,8 @@ bool ZoomHistoryAvailable();
 void RememberViewBeforeZoom();
 
 // A drag that zoomed has ended: its view before the zoom becomes the newest to undo in its
-// project, the oldest beyond the last 32 is dropped, and nothing is left to redo there.
+// project, the oldest beyond the last 32 is dropped, and nothing is left to redo there. A drag
+// whose view came back to within half a pixel of where it was records nothing and keeps Redo.
 void RecordRememberedView();
 
 // A drag that zoomed was cancelled: sets the view back, exactly as it was read, and records
