@@ -6,8 +6,9 @@
 
 Each DLL is listed under its own file name, the name it gets in the host's UserPlugins folder,
 with its URL (URL, trailing slash ignored, then the file name) and its hash. The package and the
-repository get an About page: README's opening section as RTF, a screenshot link to the moving
-picture published beside the DLLs, and a website link with --website. With --previous, the
+repository get an About page: README's part for users as RTF, which makes it the manual of a
+user who installs with ReaPack, a screenshot link to the moving picture published beside the
+DLLs, and a website link with --website. With --previous, the
 published index, every version it holds is kept exactly as published and this one is added.
 
 The same arguments give the same bytes: the time is the commit's, and nothing else varies. On
@@ -68,21 +69,44 @@ def release_notes(changelog, version):
 
 # About text ---------------------------------------------------------------------------------
 
-def opening_section(readme):
-    """README from the first paragraph after the picture up to the first "## " heading."""
+# Where README's part for users ends: the rest is for developers.
+DEVELOPERS_HEADING = "## Building Ruvenkal"
+
+
+def readme_lines(readme):
     with open(readme, encoding="utf-8") as file:
-        lines = file.read().split("\n")
+        return file.read().split("\n")
+
+
+def after_first_picture(lines, readme):
     picture = next((i for i, line in enumerate(lines) if line.startswith("![")), None)
     if picture is None:
         raise SystemExit(f"{readme} has no picture to start the About text after")
+    return lines[picture + 1:]
+
+
+def opening_section(readme):
+    """README from the first paragraph after the picture up to the first "## " heading."""
     section = []
-    for line in lines[picture + 1:]:
+    for line in after_first_picture(readme_lines(readme), readme):
         if line.startswith("## "):
             break
         section.append(line)
     text = "\n".join(section).strip()
     if not text:
         raise SystemExit(f"{readme} has no text between its picture and its first heading")
+    return text
+
+
+def user_part(readme):
+    """README for users: from the first paragraph after the picture, which the About page shows
+    as its screenshot, up to the developers' part."""
+    lines = after_first_picture(readme_lines(readme), readme)
+    if DEVELOPERS_HEADING not in lines:
+        raise SystemExit(f"{readme} has no heading {DEVELOPERS_HEADING!r} to end the About text at")
+    text = "\n".join(lines[:lines.index(DEVELOPERS_HEADING)]).strip()
+    if not text.startswith(opening_section(readme)):
+        raise SystemExit(f"{readme}'s user part does not begin with its opening")
     return text
 
 
@@ -104,51 +128,123 @@ def rtf_text(text):
     return "".join(out)
 
 
-INLINE = re.compile(r"\*\*(?P<bold>.+?)\*\*|`(?P<code>[^`]+)`|\[(?P<link>[^\]]+)\]\((?P<url>[^)]+)\)")
+INLINE = re.compile(r"\*\*(?P<bold>.+?)\*\*|`(?P<code>[^`]+)`|\[(?P<link>[^\]]+)\]\((?P<url>[^)]+)\)"
+                    r"|(?<![\w*])\*(?P<italic>[^*\s][^*]*?)\*(?![\w*])")
 
 
 def rtf_inline(text):
-    """Bold, inline code and links (link text, then the address) in a line of Markdown."""
+    """Bold, italics, inline code and links in a line of Markdown. A link to a web address shows
+    its text, then the address; one within README (#heading) or to a file, its text alone."""
     out = []
     at = 0
     for match in INLINE.finditer(text):
         out.append(rtf_text(text[at:match.start()]))
         if match.group("bold") is not None:
             out.append("{\\b " + rtf_inline(match.group("bold")) + "}")
+        elif match.group("italic") is not None:
+            out.append("{\\i " + rtf_inline(match.group("italic")) + "}")
         elif match.group("code") is not None:
             out.append("{\\f1 " + rtf_text(match.group("code")) + "}")
-        else:
+        elif re.match(r"[a-z]+:", match.group("url")):
             out.append(rtf_inline(match.group("link")) + " (" + rtf_text(match.group("url")) + ")")
+        else:
+            out.append(rtf_inline(match.group("link")))
         at = match.end()
     out.append(rtf_text(text[at:]))
     return "".join(out)
 
 
+LIST_ITEM = re.compile(r"^(?:- |(\d+)\. )")
+
+
+def table_items(rows):
+    """A table as list items that RichEdit can show: the first cell, then each other cell after
+    its column's heading."""
+    cells = [[cell.strip() for cell in row.strip().strip("|").split("|")] for row in rows]
+    heading, body = cells[0], [row for row in cells[2:]]
+    items = []
+    for row in body:
+        rest = "; ".join(f"{name}: {cell}" for name, cell in zip(heading[1:], row[1:]) if cell)
+        items.append(("bullet", f"{row[0]}: {rest}" if rest else row[0]))
+    return items
+
+
 def blocks(markdown):
-    """Paragraphs and bullets, each with its wrapped lines joined: ("para" | "bullet", text)."""
+    """README's blocks, each with its wrapped lines joined: ("heading1".."heading3", "para",
+    "bullet", "numbered", "code", "caption"), with their text. Pictures are left out (their
+    captions stay), and tables become bullets."""
     result = []
-    for line in markdown.split("\n"):
-        if not line.strip():
-            result.append(None)
-        elif line.startswith("- "):
-            result.append(["bullet", line[2:].strip()])
-        elif result and result[-1] is not None:
-            result[-1][1] += " " + line.strip()
+    lines = markdown.split("\n")
+    i = 0
+    current = None  # the block that a wrapped line continues
+    while i < len(lines):
+        line = lines[i]
+        stripped = line.strip()
+        i += 1
+        if not stripped or stripped.startswith("!["):
+            current = None
+        elif stripped.startswith("```"):
+            code = []
+            while i < len(lines) and not lines[i].strip().startswith("```"):
+                code.append(lines[i])
+                i += 1
+            i += 1
+            result.append(["code", "\n".join(code)])
+            current = None
+        elif stripped.startswith("|"):
+            rows = [line]
+            while i < len(lines) and lines[i].strip().startswith("|"):
+                rows.append(lines[i])
+                i += 1
+            result += [list(item) for item in table_items(rows)]
+            current = None
+        elif re.match(r"#{1,3} ", line):
+            level = len(line.split(" ")[0])
+            result.append([f"heading{level}", line[level + 1:].strip()])
+            current = None
+        elif LIST_ITEM.match(line):
+            number = LIST_ITEM.match(line).group(1)
+            current = ["numbered" if number else "bullet", line[LIST_ITEM.match(line).end():].strip()]
+            if number:
+                current[1] = f"{number}.\t{current[1]}"
+            result.append(current)
+        elif current is not None:
+            current[1] += " " + stripped
         else:
-            result.append(["para", line.strip()])
-    return [tuple(block) for block in result if block is not None]
+            current = ["para", stripped]
+            result.append(current)
+    for block in result:
+        text = block[1]
+        if block[0] == "para" and re.fullmatch(r"\*[^*].*[^*]\*", text):
+            block[0], block[1] = "caption", "Picture: " + text[1:-1].rstrip(":") + "."
+    return [tuple(block) for block in result]
+
+
+# Points times two, as RTF's \fs counts them.
+HEADING_SIZES = {"heading1": 36, "heading2": 32, "heading3": 28}
 
 
 def markdown_to_rtf(markdown):
-    """The Markdown of README's opening section as an RTF document that RichEdit loads."""
+    """Markdown of README as an RTF document that RichEdit loads."""
     # 12 points, which ReaPack shows at three quarters of their size. Said outright: without
     # \fs, Wine's RichEdit takes the control's smaller font.
     out = ["{\\rtf1\\ansi\\deff0",
            "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}",
            "\\fs24"]
     for kind, text in blocks(markdown):
-        if kind == "bullet":
+        if kind in HEADING_SIZES:
+            out.append(f"\\pard\\sb240\\sa120\\keepn\\b\\fs{HEADING_SIZES[kind]} "
+                       + rtf_inline(text) + "\\b0\\fs24\\par")
+        elif kind == "bullet":
             out.append("\\pard\\li360\\fi-240\\sa60 \\bullet\\tab " + rtf_inline(text) + "\\par")
+        elif kind == "numbered":
+            number, text = text.split("\t", 1)
+            out.append(f"\\pard\\li360\\fi-360\\sa60 {number}\\tab " + rtf_inline(text) + "\\par")
+        elif kind == "code":
+            shown = "\\line ".join(rtf_text(line) for line in text.split("\n"))
+            out.append("\\pard\\li360\\sa120 {\\f1 " + shown + "}\\par")
+        elif kind == "caption":
+            out.append("\\pard\\sa120 {\\i " + rtf_inline(text) + "}\\par")
         else:
             out.append("\\pard\\sa120 " + rtf_inline(text) + "\\par")
     out.append("}")
@@ -270,11 +366,12 @@ def main():
     versions.append((args.version, new_version(args, base, indent)))
     versions.sort(key=lambda version: version_key(version[0]))
 
-    opening = opening_section(args.readme)
+    manual = user_part(args.readme)
     if args.index_url:
-        opening += ("\n\nTo install and update with ReaPack, import this repository address:"
-                    f" `{args.index_url}`")
-    about = markdown_to_rtf(opening)
+        opening = opening_section(args.readme)
+        manual = (opening + "\n\nTo install and update with ReaPack, import this repository"
+                  f" address: `{args.index_url}`" + manual[len(opening):])
+    about = markdown_to_rtf(manual)
     links = [("screenshot", base + "/zoom-drag.gif", "Zoom by dragging the ruler")]
     if args.website:
         links.insert(0, ("website", args.website, "Website"))

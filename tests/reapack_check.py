@@ -194,7 +194,17 @@ def about_texts(folder, readme):
     expect(package == shown(folder, "repository"), "the package's and the repository's About differ")
     expect(" ".join(package.split()).startswith(first),
            f"the About text does not begin with README's first sentence {first!r}: {package!r}")
-    for mark in ("**", "`", "](", "\\rtf", "\\par"):
+    # The whole manual: every heading of README's part for users, on a line of its own, in order.
+    headings = [re.sub(r"^#+ ", "", line) for line in reapack_index.user_part(readme).split("\n")
+                if re.match(r"#{2,3} ", line)]
+    for needed in ("Settings", "Taking a zoom back", "Troubleshooting", "Uninstalling"):
+        expect(needed in headings, f"README's part for users has no heading {needed!r}")
+    lines = package.split("\n")
+    at = 0
+    for heading in headings:
+        expect(heading in lines[at:], f"the About text lacks the heading {heading!r} (in order)")
+        at = lines.index(heading, at) + 1
+    for mark in ("**", "`", "](", "![", "|", "\\rtf", "\\par"):
         expect(mark not in package, f"the About text shows {mark!r}: {package!r}")
     # ReaPack shows the text at 3/4 of its size: below RichEdit's 12 points it is hard to read.
     for name in ("package", "repository"):
@@ -204,7 +214,8 @@ def about_texts(folder, readme):
     for number, expected in enumerate(ESCAPES_SHOWN):
         expect(shown(folder, f"escape-{number}") == expected,
                f"RichEdit shows {shown(folder, f'escape-{number}')!r}, not {expected!r}")
-    print(f"ok: the About text loads as RTF and begins with {first!r}; escapes come out as written")
+    print(f"ok: the About text loads as RTF, begins with {first!r} and holds all {len(headings)}"
+          " sections of the manual; escapes come out as written")
 
 
 def install(index, resource):
