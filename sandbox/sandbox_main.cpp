@@ -347,8 +347,10 @@ bool OpenSandbox() {
     options.mainWindowRect = {40, 40, 940, 460};
     options.timeDisplayWidth = 900;
     options.timeDisplayHeight = kTimeDisplayHeight;
-    // As a user of a dark theme sees the dialog.
+    // As a user of a dark theme sees the dialog, with the common controls that the host's
+    // manifest asks for.
     options.darkTheme = true;
+    options.visualStyles = true;
     options.onZoom = [](const standin::ZoomCall& call) {
         ++sandboxView.zoomCalls;
         // With the view after the call and the pointer, so that a zoom's fixed point shows.

@@ -73,11 +73,16 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     echo "docs/images/zoom-drag.gif ($frame frames, $(stat -c %s docs/images/zoom-drag.gif) bytes)"
     rm -rf "$frames"
 
-    # Mid-drag in the upper half, zoomed in, the button still held where the pointer is.
-    xdotool mousemove $((tl + 420)) $((tt + 6)) mousedown 1
-    for y in $(seq 8 4 60); do xdotool mousemove $((tl + 420)) $((tt + y)); sleep 0.03; done
+    # Mid-drag on the ruler: a first drag down zooms in; a second one, still held, shows the
+    # pointer on the ruler below its press and the view zoomed further.
+    height=$((tb - tt))
+    xdotool mousemove $((tl + 420)) $((tt + 4)) mousedown 1
+    for y in $(seq 8 4 $((height - 4))); do xdotool mousemove $((tl + 420)) $((tt + y)); sleep 0.03; done
+    xdotool mouseup 1
+    xdotool mousemove $((tl + 300)) $((tt + 4)) mousedown 1
+    for y in $(seq 7 3 $((height - 10))); do xdotool mousemove $((tl + 300)) $((tt + y)); sleep 0.03; done
     sleep 0.2
-    shoot_pointer 420 60 docs/images/sandbox-drag.png
+    shoot_pointer 300 $((height - 10)) docs/images/sandbox-drag.png
     echo docs/images/sandbox-drag.png
     xdotool mouseup 1
 
