@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
+for arch in x86 x64; do
+    cmake --build --preset "$arch" --target ruvenkal_bench >/dev/null
+done
 
 source scripts/setup.sh
 source scripts/x86-mode.sh

@@ -1,18 +1,13 @@
 #!/usr/bin/env bash
-# Packages this build's DLL as scripts/package.sh does for a release, then opens each package as
-# a program would: exactly the files it must hold, the DLL the built one, the package info as the
-# host reads it, and the same bytes when packaged again.
+# Packages the DLLs of this build, both architectures where both are built, as scripts/package.sh
+# does for a release, then opens each package as a program would: exactly the files it must hold,
+# the DLL the built one, the package info as the host reads it, and the same bytes when packaged
+# again. reapack_tests.sh loads the released DLLs into programs of their architectures.
 #
-#   package_tests.sh source-dir x86|x64 path/to/built/ruvenkal.dll version path/to/wine \
-#       path/to/artifact_tests.exe
+#   package_tests.sh source-dir version
 set -euo pipefail
 source_dir=$1
-arch=$2
-built=$3
-version=$4
-wine=$5
-artifact_tests=$6
-dll="UserPlugins/reaper_ruvenkal-$arch.dll"
+version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,7 +16,12 @@ fail() {
     exit 1
 }
 
-"$source_dir/scripts/package.sh" --no-build --out "$work/first" "$arch" >/dev/null
+arches=()
+for a in x86 x64; do
+    [ ! -f "$source_dir/build/$a/bin/ruvenkal.dll" ] || arches+=("$a")
+done
+[ ${#arches[@]} -gt 0 ] || fail "no DLL is built"
+"$source_dir/scripts/package.sh" --no-build --out "$work/first" "${arches[@]}" >/dev/null
 
 # Unpacks into an empty folder and checks the file list and the DLL.
 open_package() {  # package file, expected files (sorted)
@@ -38,33 +38,34 @@ open_package() {  # package file, expected files (sorted)
     opened=$folder
 }
 
-# Unzipped into the resource folder: only the DLL lies loose, the rest in a folder of its own.
-open_package "$work/first/ruvenkal-$version-windows-$arch.zip" "$dll" \
-    UserPlugins/ruvenkal/LICENSE UserPlugins/ruvenkal/README.txt
-loose=$(cd "$opened" && find . UserPlugins -maxdepth 1 -type f | sed 's|^\./||' | grep -vx "$dll" || true)
-[ -z "$loose" ] || fail "the zip leaves files loose: $loose"
-cmp -s "$source_dir/LICENSE" "$opened/UserPlugins/ruvenkal/LICENSE" ||
-    fail "the zip's LICENSE is not the project's"
-# The DLL's own checks (architecture, exports, imports, version) on the packaged copy; the
-# other package's copy has the same bytes.
-RUVENKAL_DLL=$("$wine" winepath -w "$opened/$dll") "$wine" "$artifact_tests" >"$work/log" 2>&1 ||
-    { cat "$work/log" >&2; fail "the packaged DLL fails its checks"; }
-echo "ok: the packaged $arch DLL passes the DLL's checks"
+for arch in "${arches[@]}"; do
+    built="$source_dir/build/$arch/bin/ruvenkal.dll"
+    dll="UserPlugins/reaper_ruvenkal-$arch.dll"
+    # Unzipped into the resource folder: only the DLL lies loose, the rest in a folder of its own.
+    open_package "$work/first/ruvenkal-$version-windows-$arch.zip" "$dll" \
+        UserPlugins/ruvenkal/LICENSE UserPlugins/ruvenkal/README.txt
+    loose=$(cd "$opened" && find . UserPlugins -maxdepth 1 -type f | sed 's|^\./||' |
+        grep -vx "$dll" || true)
+    [ -z "$loose" ] || fail "the $arch zip leaves files loose: $loose"
+    cmp -s "$source_dir/LICENSE" "$opened/UserPlugins/ruvenkal/LICENSE" ||
+        fail "the $arch zip's LICENSE is not the project's"
 
-open_package "$work/first/ruvenkal-$version-$arch.ReaperPkg" "$dll" reaper-package-info.txt
-info=$(grep -v '^#' "$opened/reaper-package-info.txt" | tr '\n' '|')
-[ "$info" = "NAME \"Ruvenkal\"|AUTHOR \"the Ruvenkal authors\"|VERSION \"$version\"|" ] ||
-    fail "reaper-package-info.txt says: $info"
-echo "ok: the package info names Ruvenkal $version"
+    open_package "$work/first/ruvenkal-$version-$arch.ReaperPkg" "$dll" reaper-package-info.txt
+    info=$(grep -v '^#' "$opened/reaper-package-info.txt" | tr '\n' '|')
+    [ "$info" = "NAME \"Ruvenkal\"|AUTHOR \"the Ruvenkal authors\"|VERSION \"$version\"|" ] ||
+        fail "reaper-package-info.txt says: $info"
+    echo "ok: the $arch package info names Ruvenkal $version"
 
-cmp -s "$built" "$work/first/reaper_ruvenkal-$arch.dll" || fail "the bare DLL is not the built one"
-grep -q " reaper_ruvenkal-$arch.dll\$" "$work/first/SHA256SUMS" ||
-    fail "SHA256SUMS does not list the bare DLL"
-echo "ok: the bare reaper_ruvenkal-$arch.dll is the built one, listed in SHA256SUMS"
+    cmp -s "$built" "$work/first/reaper_ruvenkal-$arch.dll" ||
+        fail "the bare $arch DLL is not the built one"
+    grep -q " reaper_ruvenkal-$arch.dll\$" "$work/first/SHA256SUMS" ||
+        fail "SHA256SUMS does not list the bare $arch DLL"
+    echo "ok: the bare reaper_ruvenkal-$arch.dll is the built one, listed in SHA256SUMS"
+done
 (cd "$work/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 # The translators' template, as the build wrote it.
 template="ruvenkal-$version-template.ReaperLangPack"
-cmp -s "$(dirname "$built")/ruvenkal.ReaperLangPack" "$work/first/$template" ||
+cmp -s "$source_dir/build/x64/bin/ruvenkal.ReaperLangPack" "$work/first/$template" ||
     fail "$template is not the build's template"
 grep -q " $template\$" "$work/first/SHA256SUMS" || fail "SHA256SUMS does not list $template"
 echo "ok: $template is the build's template, listed in SHA256SUMS"
@@ -74,15 +75,16 @@ buildinfo="$work/first/BUILDINFO.txt"
 commit=$(git -C "$source_dir" rev-parse HEAD)
 grep -qE "^commit $commit(, with uncommitted changes)?\$" "$buildinfo" ||
     fail "BUILDINFO.txt does not name the commit $commit: $(cat "$buildinfo")"
-triplet=$([ "$arch" = x86 ] && echo i686 || echo x86-64)
-for package in "g++-mingw-w64-$triplet-posix" "binutils-mingw-w64-$triplet" cmake; do
-    installed=$(dpkg-query -W -f='${Version}' "$package")
-    grep -qx "$package $installed" "$buildinfo" || fail "BUILDINFO.txt lacks $package $installed"
+for triplet in i686 x86-64; do
+    for package in "g++-mingw-w64-$triplet-posix" "binutils-mingw-w64-$triplet" cmake; do
+        installed=$(dpkg-query -W -f='${Version}' "$package")
+        grep -qx "$package $installed" "$buildinfo" || fail "BUILDINFO.txt lacks $package $installed"
+    done
 done
 grep -q " BUILDINFO.txt\$" "$work/first/SHA256SUMS" || fail "SHA256SUMS does not list BUILDINFO.txt"
 echo "ok: BUILDINFO.txt names the commit and the toolchain's versions, and is in SHA256SUMS"
 sleep 1  # another second on the clock
-"$source_dir/scripts/package.sh" --no-build --out "$work/second" "$arch" >/dev/null
+"$source_dir/scripts/package.sh" --no-build --out "$work/second" "${arches[@]}" >/dev/null
 cmp "$work/first/SHA256SUMS" "$work/second/SHA256SUMS" || fail "packaging again gave other bytes"
 cmp "$buildinfo" "$work/second/BUILDINFO.txt" || fail "packaging again gave another BUILDINFO.txt"
 echo "ok: packaging again gives the same bytes"

@@ -2,17 +2,19 @@
 # A release as ReaPack users get it: scripts/package.sh writes the index for a release address,
 # the index is checked, the release is published to that address (a folder, as a file:// URL),
 # and installed from it as ReaPack does: read the index, download each source by its URL, check
-# its hash, write it into a fresh resource folder's UserPlugins. The installed DLL of this
-# architecture must then attach to the stand-in host and register its actions.
+# its hash, write it into a fresh resource folder's UserPlugins. Each installed DLL must then pass
+# the DLL's own checks and attach to the stand-in host, in a program of its own architecture.
 #
 # What ReaPack shows before anyone installs is checked too: the About pages, loaded into a real
 # RichEdit control as ReaPack loads them, and the release notes. A previous index's versions stay
 # exactly as published, and a previous index that can't be kept stops the release.
 #
-#   reapack_tests.sh source-dir x86|x64 version path/to/wine path/to/entry_tests.exe \
-#       path/to/rtf_load.exe
+#   reapack_tests.sh source-dir version path/to/wine path/to/rtf_load.exe
+#
+# RUVENKAL_X86_MODE says whether this run's x86 programs run (native or emulated); otherwise the
+# x86 DLL is released and installed, but not loaded.
 set -euo pipefail
-source_dir=$1 arch=$2 version=$3 wine=$4 entry_tests=$5 rtf_load=$6
+source_dir=$1 version=$2 wine=$3 rtf_load=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,15 +23,16 @@ fail() {
     exit 1
 }
 
-# Both architectures where both are built (scripts/build.sh builds both), else this one alone.
+# Both architectures where both are built (scripts/build.sh builds both), else x64 alone.
 arches=()
 platforms=()
 for a in x86 x64; do
-    if [ "$a" = "$arch" ] || [ -f "$source_dir/build/$a/bin/ruvenkal.dll" ]; then
+    if [ -f "$source_dir/build/$a/bin/ruvenkal.dll" ]; then
         arches+=("$a")
         platforms+=("$([ "$a" = x86 ] && echo win32 || echo win64)")
     fi
 done
+[ ${#arches[@]} -gt 0 ] || fail "no DLL is built"
 
 # An address with a character that XML must escape, and a trailing slash to be ignored.
 published="$work/rel&ease"
@@ -102,8 +105,10 @@ index_url=https://example.org/ruvenkal/index.xml
 RUVENKAL_INDEX_URL=$index_url package "$work/indexed" "$url" >/dev/null
 [ "$(grep -o "$index_url" "$work/indexed/index.xml" | wc -l)" = 2 ] ||
     fail "the About pages do not both give $index_url"
-unzip -p "$work/indexed/ruvenkal-$version-windows-$arch.zip" UserPlugins/ruvenkal/README.txt |
-    tr -d '\r' | grep -qx "  $index_url" || fail "the zip's README does not give $index_url"
+for arch in "${arches[@]}"; do
+    unzip -p "$work/indexed/ruvenkal-$version-windows-$arch.zip" UserPlugins/ruvenkal/README.txt |
+        tr -d '\r' | grep -qx "  $index_url" || fail "the $arch zip's README does not give $index_url"
+done
 ! grep -q "$index_url" "$work/first/index.xml" || fail "an address was written without one given"
 echo "ok: RUVENKAL_INDEX_URL goes onto the About pages and into the zip's README"
 
@@ -137,10 +142,19 @@ echo "ok: without RUVENKAL_RELEASE_URL no index is written"
 # Published: every file of dist/ at the address. Installed from there into a fresh folder.
 cp -r "$work/first" "$published"
 python3 "$source_dir/tests/reapack_check.py" install "$published/index.xml" "$work/resource"
-installed="$work/resource/UserPlugins/reaper_ruvenkal-$arch.dll"
-RUVENKAL_DLL=$("$wine" winepath -w "$installed") "$wine" "$entry_tests" \
-    --gtest_filter=Entry.AttachesInOrderAndNeverCallsGetHZoomLevel:Entry.UnloadCallPutsTheTimeDisplayProcedureBack \
-    >"$work/log" 2>&1 ||
-    { cat "$work/log" >&2; fail "the installed $arch DLL did not attach and register"; }
-grep -q "PASSED.* 2 tests" "$work/log" || { cat "$work/log" >&2; fail "the attach tests did not run"; }
-echo "ok: the $arch DLL installed from the index attaches and registers its actions"
+# The DLL's own checks (architecture, exports, imports, version) and the attach, on each
+# installed copy, which has the packages' bytes (package_tests.sh).
+checks=BuiltDll.*:Entry.AttachesInOrderAndNeverCallsGetHZoomLevel:Entry.UnloadCallPutsTheTimeDisplayProcedureBack
+for arch in "${arches[@]}"; do
+    if [ "$arch" = x86 ] && [ "${RUVENKAL_X86_MODE:-}" != native ] &&
+        [ "${RUVENKAL_X86_MODE:-}" != emulated ]; then
+        echo "skipped: loading the installed x86 DLL, as this run's x86 programs don't run"
+        continue
+    fi
+    installed="$work/resource/UserPlugins/reaper_ruvenkal-$arch.dll"
+    RUVENKAL_DLL=$("$wine" winepath -w "$installed") "$wine" \
+        "$source_dir/build/$arch/bin/unit_tests.exe" --gtest_filter="$checks" >"$work/log" 2>&1 ||
+        { cat "$work/log" >&2; fail "the installed $arch DLL failed its checks or its attach"; }
+    grep -q "PASSED.* 6 tests" "$work/log" || { cat "$work/log" >&2; fail "the $arch checks did not run"; }
+    echo "ok: the $arch DLL installed from the index passes the DLL's checks, attaches and registers"
+done
