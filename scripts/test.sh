@@ -85,8 +85,10 @@ export prefix_side
     mark prefix
 ) &
 
+# The builds run at a lower priority than the prefix's set-up and the x86 tests, which take the
+# longest: four compilers at once would otherwise leave them a fraction of a core.
 if [ "$x86_mode" != skip ]; then
-    scripts/build.sh x86
+    nice -n 5 scripts/build.sh x86
     mark "x86 build"
     # The x86 tests start as soon as the prefix is ready, while x64 still builds.
     preset=$([ "$x86_mode" = emulated ] && echo x86-emulated || echo x86)
@@ -105,7 +107,7 @@ if [ "$x86_mode" != skip ]; then
     x86_job=$!
 fi
 
-scripts/build.sh x64
+nice -n 10 scripts/build.sh x64
 mark "x64 build"
 await "$results/prefix.status" "$results/prefix.log" "the Wine prefix could not be set up"
 if [ "$x86_mode" = skip ]; then
