@@ -111,11 +111,6 @@ fi
 
 nice -n 10 scripts/build.sh x64
 mark "x64 build"
-if [ "$x86_mode" = skip ]; then
-    # The x86 DLL still builds, and is released with the x64 one, where its tests can't run.
-    { cmake --preset x86 >/dev/null && nice -n 10 cmake --build --preset x86 --target ruvenkal langpack_template; } ||
-        { echo "the x86 DLL does not build" >&2; exit 1; }
-fi
 
 # The text conversions under the sanitizers, natively, briefly, beside the x64 tests;
 # scripts/fuzz.sh runs them longer.
