@@ -5,7 +5,7 @@
 
 struct HostApi {
     AdjustZoomFunction adjustZoom;
-    GetHZoomLevelFunction GetHZoomLevel;      // required; read when a drag that zoomed ends
+    GetHZoomLevelFunction GetHZoomLevel;      // required; read by the zoom history at a drag's end
     GetIniFileFunction get_ini_file;          // optional
     RefreshToolbar2Function RefreshToolbar2;  // optional
     AddExtensionsMainMenuFunction AddExtensionsMainMenu;  // optional
