@@ -24,7 +24,9 @@ echo "x86 tests: $x86_mode ($x86_why)"
 results=$(mktemp -d)
 x86_job=
 fuzz_job=
+prefix_job=
 cleanup() {
+    [ -z "$prefix_job" ] || kill "$prefix_job" 2>/dev/null || true
     [ -z "$x86_job" ] || kill "$x86_job" 2>/dev/null || true
     [ -z "$fuzz_job" ] || kill "$fuzz_job" 2>/dev/null || true
     ruvenkal_x86_restore
@@ -68,10 +70,18 @@ $2"
 mark() {  # step
     echo "$1 $((SECONDS - started))" >>"$results/times"
 }
-# Waits until a step has written its status file; fails with the step's log if it failed.
-await() {  # status file, log, what failed
-    until [ -f "$1" ]; do sleep 1; done
-    [ "$(cat "$1")" = 0 ] || { cat "$2" >&2; echo "$3" >&2; return 1; }
+# Runs a command and writes its exit status to a file, whatever the status, for await.
+recorded() {  # status file, command...
+    local file=$1 status=0
+    shift
+    "$@" || status=$?
+    echo "$status" >"$file"
+}
+# Waits until the step running as `job` has written its status file, and fails with the step's
+# log if it failed, or if the job ended without writing it.
+await() {  # status file, log, what failed, job
+    until [ -f "$1" ] || ! kill -0 "$4" 2>/dev/null; do sleep 1; done
+    [ "$(cat "$1" 2>/dev/null)" = 0 ] || { cat "$2" >&2; echo "$3" >&2; return 1; }
 }
 
 # Setting the prefix up needs no build, and where x86 is emulated it takes minutes: it runs
@@ -80,12 +90,13 @@ await() {  # status file, log, what failed
 prefix_side=$([ "$x86_mode" = skip ] || echo with-x86)
 export prefix_side
 (
-    in_display 99 'export WINEPREFIX=$x86_prefix; source scripts/wine-env.sh
+    recorded "$results/prefix.status" in_display 99 'export WINEPREFIX=$x86_prefix
+        source scripts/wine-env.sh
         ruvenkal_start_wine $prefix_side && "$WINESERVER" -k && "$WINESERVER" -w' \
         >"$results/prefix.log" 2>&1
-    echo $? >"$results/prefix.status"
     mark prefix
 ) &
+prefix_job=$!
 
 # The builds run at a lower priority than the prefix's set-up and the x86 tests, which take the
 # longest: four compilers at once would otherwise leave them a fraction of a core.
@@ -96,11 +107,10 @@ if [ "$x86_mode" != skip ]; then
     preset=$([ "$x86_mode" = emulated ] && echo x86-emulated || echo x86)
     export preset
     (
-        await "$results/prefix.status" "$results/prefix.log" "the Wine prefix could not be set up" ||
-            exit 1
+        await "$results/prefix.status" "$results/prefix.log" "the Wine prefix could not be set up" \
+            "$prefix_job" || exit 1
         rm -rf "$x64_prefix"
-        cp -a "$x86_prefix" "$x64_prefix" >"$results/copy.log" 2>&1
-        echo $? >"$results/copy.status"
+        recorded "$results/copy.status" cp -a "$x86_prefix" "$x64_prefix" >"$results/copy.log" 2>&1
         in_display 99 'export WINEPREFIX=$x86_prefix; source scripts/wine-env.sh
             ruvenkal_start_wine with-x86 && run_tests x86 $preset $x86_time_scale' \
             >"$results/x86.out" 2>&1
@@ -115,16 +125,17 @@ mark "x64 build"
 # The text conversions under the sanitizers, natively, briefly, beside the x64 tests;
 # scripts/fuzz.sh runs them longer.
 (
-    scripts/fuzz.sh "${RUVENKAL_FUZZ_SECONDS:-10}" >"$results/fuzz.log" 2>&1
-    echo $? >"$results/fuzz.status"
+    recorded "$results/fuzz.status" scripts/fuzz.sh "${RUVENKAL_FUZZ_SECONDS:-10}" \
+        >"$results/fuzz.log" 2>&1
     mark fuzz
 ) &
 fuzz_job=$!
-await "$results/prefix.status" "$results/prefix.log" "the Wine prefix could not be set up"
+await "$results/prefix.status" "$results/prefix.log" "the Wine prefix could not be set up" \
+    "$prefix_job"
 if [ "$x86_mode" = skip ]; then
     x64_prefix=$x86_prefix
 else
-    await "$results/copy.status" "$results/copy.log" "the Wine prefix could not be copied"
+    await "$results/copy.status" "$results/copy.log" "the Wine prefix could not be copied" "$x86_job"
 fi
 in_display 199 'export WINEPREFIX=$x64_prefix; source scripts/wine-env.sh
     ruvenkal_start_wine $prefix_side && run_tests x64 x64 1 shown' || true
